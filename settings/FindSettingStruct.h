@@ -1,0 +1,29 @@
+#pragma once
+#include "settings/ExtensionList.h"
+
+// Search criteria and extension filter, persisted in section TWINSEEK of the
+// settings file; the list itself lives in ext.list. Fields are named after keys.
+struct FindSettingStruct {
+    virtual ~FindSettingStruct() = default;
+
+    int FindSimularFile = 0;
+    int FindSizeFile = 0;
+    int FindTimeFile = 0;
+    int FindMD5File = 0;
+    int ExpandItem = 0;
+    int FileExtType = 0;   // 0 only listed, 1 exclude listed, 2 ignore extensions
+    int Md5MaxSize = 10;   // MiB; 0 = no limit
+    int FastSearch = 0;    // 1: no pauses between entries, folders and rows
+    ExtensionList ExtList;
+
+    void Load();
+    void Save() const;
+    void LoadExtList();
+    void SaveExtList() const;
+
+    // Criteria bits of the group map: 1 time, 2 size, 4 digest.
+    unsigned char CriteriaBits() const {
+        return static_cast<unsigned char>((FindTimeFile ? 1 : 0) | (FindSizeFile ? 2 : 0) |
+                                          (FindMD5File ? 4 : 0));
+    }
+};
