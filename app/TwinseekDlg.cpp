@@ -1,0 +1,173 @@
+#include "app/TwinseekDlg.h"
+
+#include <shellapi.h>
+
+#include <cstdarg>
+#include <cwchar>
+
+#include "app/AboutDlg.h"
+#include "app/ProcessExit.h"
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
+#include "win/Format.h"
+#include "win/MessageBox.h"
+#include "win/Shell.h"
+
+namespace {
+const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V1.10-20121012";
+const wchar_t kHelpPage[] = L"https://www.twinseek.example/help/";
+}  // namespace
+
+CTwinseekDlg::CTwinseekDlg() : win::Dialog(IDD_TWINSEEK_DIALOG) {
+    Icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CTwinseekDlg::~CTwinseekDlg() {
+    if (FindThread) CloseHandle(FindThread);
+}
+
+TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
+    TW_ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)              // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_PAINT, OnPaint)                        // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)        // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_CLOSE, OnCloseMessage)                 // LRESULT (WPARAM, LPARAM)
+    TW_ON_COMMAND(IDOK, OnAddFolder)                        // void ()
+    TW_ON_COMMAND(IDC_FIND, OnFind)                         // void ()
+    TW_ON_COMMAND(ID_FIND_TOGGLE, OnFind)                   // void ()
+    TW_ON_COMMAND(IDC_REFIND, OnReFind)                     // void ()
+    TW_ON_MESSAGE(WM_FIND_DONE, OnFindDone)                 // LRESULT (WPARAM, LPARAM)
+    TW_ON_COMMAND(IDC_CLEAR_HISTORY, OnClearHistory)        // void ()
+    TW_ON_COMMAND(ID_HELP_ABOUT, OnAbout)                   // void ()
+    TW_ON_COMMAND(ID_FILE_EXIT, OnExit)                     // void ()
+    TW_ON_COMMAND(ID_HELP_PAGE, OnHelpPage)                 // void ()
+    TW_ON_NOTIFY(NM_RCLICK, IDC_RESULTS, OnResultsRClick)   // LRESULT (NMHDR*)
+    TW_ON_NOTIFY(NM_CLICK, IDC_RESULTS, OnResultsClick)     // LRESULT (NMHDR*)
+    TW_ON_NOTIFY(NM_DBLCLK, IDC_RESULTS, OnResultsDblClk)   // LRESULT (NMHDR*)
+    TW_ON_COMMAND(ID_LIST_OPEN_FILE, OnOpenFile)            // void ()
+    TW_ON_COMMAND(ID_LIST_OPEN_FOLDER, OnOpenFolder)        // void ()
+    TW_ON_COMMAND(ID_LIST_COPY_NAME, OnCopyName)            // void ()
+    TW_ON_COMMAND(ID_LIST_COPY_PATH, OnCopyPath)            // void ()
+    TW_ON_COMMAND(IDC_EXPAND_ALL, OnExpandAll)              // void ()
+    TW_ON_COMMAND(IDC_DELETE, OnDeleteFiles)                // void ()
+    TW_ON_COMMAND(ID_DELETE_FILES_ALT, OnDeleteFiles)       // void ()
+    TW_ON_COMMAND(IDC_MOVE, OnMoveFiles)                    // void ()
+    TW_ON_COMMAND(IDC_EXPORT, OnExportList)                 // void ()
+    TW_ON_COMMAND(IDC_COMPARE, OnCompareFiles)              // void ()
+    TW_ON_COMMAND(ID_FILE_COMPARE, OnCompareFiles)          // void ()
+    TW_ON_COMMAND(IDC_FIND_SETTING, OnFindSetting)          // void ()
+TW_END_MSG_TABLE()
+
+void CTwinseekDlg::DoDataExchange(win::DataExchange& dx) {
+    dx.Control(IDC_RESULTS, ResultTree);
+    dx.Text(IDC_FOLDER, FolderText);
+    dx.Control(IDC_STATUS, StatusEdit);
+    dx.Control(IDC_FOLDER, FolderEdit);
+    dx.Control(IDC_FIND, FindButton);
+    dx.Control(IDC_COUNT, CountEdit);
+    dx.Control(IDC_DELETE, DeleteButton);
+    dx.Check(IDC_SUBFOLDER, SearchSubFolder);
+}
+
+BOOL CTwinseekDlg::OnInitDialog() {
+    win::Dialog::OnInitDialog();
+    win::SetAppMainWindow(hwnd_);
+    SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+
+    if (HMENU sys = GetSystemMenu(hwnd_, FALSE)) {
+        wchar_t about[128] = {};
+        LoadStringW(GetModuleHandleW(nullptr), IDS_ABOUTBOX, about, 128);
+        if (about[0]) {
+            AppendMenuW(sys, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(sys, MF_STRING, IDM_ABOUTBOX, about);
+        }
+    }
+    SetText(kCaption);
+    Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Icon));
+    Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(Icon));
+
+    // Fails harmlessly when the folder exists; the settings then load as they are.
+    CreateDirectoryW(win::Format(L"%s%s\\", GetProgramDir().c_str(), L"config").c_str(), nullptr);
+    FindSetting.Load();
+    DeleteSetting.Load();
+    MoveSetting.Load();
+    LastFolder.clear();
+
+    win::Window(GetItem(IDC_EXPAND_ALL)).SetText(FindSetting.ExpandItem ? L"收缩所有" : L"展开所有");
+    return TRUE;
+}
+
+LRESULT CTwinseekDlg::OnSysCommand(WPARAM wp, LPARAM lp) {
+    if ((wp & 0xFFF0) == IDM_ABOUTBOX) {
+        OnAbout();
+        return 0;
+    }
+    // Let the dialog manager handle every other system command.
+    return DefWindowProcW(hwnd_, WM_SYSCOMMAND, wp, lp);
+}
+
+LRESULT CTwinseekDlg::OnPaint(WPARAM wp, LPARAM lp) {
+    if (!IsIconic(hwnd_)) return DefWindowProcW(hwnd_, WM_PAINT, wp, lp);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
+    RECT r = GetClientRect();
+    DrawIcon(dc, (r.right - r.left - cx + 1) / 2, (r.bottom - r.top - cy + 1) / 2, Icon);
+    EndPaint(hwnd_, &ps);
+    return 0;
+}
+
+LRESULT CTwinseekDlg::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<LRESULT>(Icon); }
+
+LRESULT CTwinseekDlg::OnCloseMessage(WPARAM, LPARAM) {
+    OnExit();
+    return 0;
+}
+
+void CTwinseekDlg::OnExit() {
+    ClosingFlag = 1;
+    FindFlags = FIND_STOP;
+    Show(SW_HIDE);
+    EndDialog(IDCANCEL);
+    // Workers are not waited for: the process exit ends them.
+    EndProcess(0);
+}
+
+void CTwinseekDlg::OnCancel() {
+    // Esc would end the modal loop while workers may still hold the window:
+    // leave exactly as the close box does.
+    OnExit();
+}
+
+void CTwinseekDlg::OnAbout() {
+    CAboutDlg about;
+    about.DoModal();
+}
+
+void CTwinseekDlg::OnHelpPage() { win::ShellOpen(hwnd_, kHelpPage, SW_SHOWNORMAL); }
+
+void CTwinseekDlg::OnClearHistory() {
+    win::Window tree = ResultTree;
+    tree.SetRedraw(false);
+    tree.SetRedraw(true);
+    RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    FileCount = 0;
+}
+
+void CTwinseekDlg::OnFindSetting() {}
+
+std::wstring FormatStatusText(const wchar_t* format, va_list args) {
+    wchar_t buf[1024];
+    int n = _vsnwprintf(buf, 1023, format, args);
+    // _vsnwprintf leaves an overlong result unterminated: cut it to fit.
+    buf[n < 0 || n > 1023 ? 1023 : n] = L'\0';
+    return buf;
+}
+
+int ShowStatus(CTwinseekDlg* wnd, const wchar_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::wstring text = FormatStatusText(format, args);
+    va_end(args);
+    return SetWindowTextW(wnd->StatusEdit, text.c_str());
+}

