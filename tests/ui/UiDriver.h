@@ -1,0 +1,62 @@
+#pragma once
+// Helpers for tests that drive real windows: the test thread runs a modal loop,
+// a driver thread acts as a user would through window messages.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+namespace ui {
+
+// Polls pred every 10 ms until it holds or the time runs out.
+bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000);
+
+// A visible top-level window of this process whose caption equals `caption`
+// (any caption when empty) and whose class is `cls` (any when null).
+HWND FindTopWindow(const std::wstring& caption, const wchar_t* cls = L"#32770");
+HWND WaitForTopWindow(const std::wstring& caption, const wchar_t* cls = L"#32770", int timeoutMs = 5000);
+// A top-level dialog of this process whose static 65535 (a message box's text) reads `text`.
+HWND WaitForMessageBox(const std::wstring& text, int timeoutMs = 5000);
+// Waits until the window is gone.
+bool WaitForClose(HWND h, int timeoutMs = 5000);
+
+std::wstring Text(HWND h);
+std::wstring ItemText(HWND dialog, int id);
+// Text of a message box (its static control 65535).
+std::wstring MessageBoxText(HWND box);
+
+// Presses a button of a dialog without waiting for what it opens.
+void PressButton(HWND dialog, int id);
+// Sends a command as a menu would, without waiting.
+void PostCommand(HWND window, int id);
+// Sets an edit's text synchronously.
+void SetItemText(HWND dialog, int id, const std::wstring& text);
+
+// Runs `modal` (which opens a modal window and returns when it closes) on the
+// calling thread while `driver` runs on a second thread. If the driver returns
+// and the modal loop has not ended after `timeoutMs`, every window of this
+// process's thread is closed so the test cannot hang.
+void RunModal(const std::function<void()>& modal, const std::function<void()>& driver, int timeoutMs = 20000);
+
+// A fresh temporary folder, removed with all its content on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::wstring& path() const { return path_; }
+    // Writes a file (creating folders on the way) and returns its full path.
+    std::wstring WriteFile(const std::wstring& relative, const std::string& content) const;
+    std::wstring MakeDir(const std::wstring& relative) const;
+
+private:
+    std::wstring path_;
+};
+
+bool RemoveTree(const std::wstring& path);
+std::string ReadFileBytes(const std::wstring& path);
+
+}  // namespace ui
