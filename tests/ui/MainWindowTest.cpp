@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/ProcessExit.h"
+#include "app/TwinseekDlg.h"
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
+#include "tests/ui/UiDriver.h"
+
+namespace {
+
+std::atomic<int> g_endCalls{0};
+void RecordEnd(int) { ++g_endCalls; }
+
+const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V1.10-20121012";
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetProgramDirOverride(dir.path());
+        SetEndProcessHook(RecordEnd);
+        g_endCalls = 0;
+    }
+    void TearDown() override {
+        SetEndProcessHook(nullptr);
+        SetProgramDirOverride(L"");
+    }
+    // Opens the main window, runs `steps` against it, then closes it.
+    void Run(const std::function<void(HWND)>& steps) {
+        ui::RunModal([&] { dlg.DoModal(); },
+                     [&] {
+                         HWND main = ui::WaitForTopWindow(kCaption);
+                         ASSERT_NE(nullptr, main);
+                         steps(main);
+                         if (IsWindow(main) && IsWindowVisible(main)) PostMessageW(main, WM_CLOSE, 0, 0);
+                     });
+    }
+
+    ui::TempDir dir;
+    CTwinseekDlg dlg;
+};
+
+TEST_F(MainWindow, ShowsEveryControlText) {
+    Run([](HWND main) {
+        EXPECT_EQ(kCaption, ui::Text(main));
+        const std::pair<int, const wchar_t*> texts[] = {
+            {IDC_SUBFOLDER, L"搜索此文件夹的子文件夹"}, {IDOK, L"加入文件夹"},
+            {IDC_FIND_SETTING, L"查找设置"}, {IDC_DELETE, L"删除文件"}, {IDC_MOVE, L"移动文件"},
+            {IDC_COMPARE, L"比较文件"}, {IDC_EXPAND_ALL, L"展开所有"}, {IDC_EXPORT, L"导出列表"},
+            {IDC_CLEAR_HISTORY, L"清空查找历史"}, {IDC_REFIND, L"重新查找"}, {IDC_FIND, L"开始查找"},
+            {IDC_CHECK_UPDATE, L"检查升级"}, {IDC_FOLDER, L""}, {IDC_STATUS, L""}, {IDC_COUNT, L""},
+        };
+        for (const auto& [id, text] : texts) EXPECT_EQ(text, ui::ItemText(main, id)) << id;
+        EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(main, IDC_SUBFOLDER), BM_GETCHECK, 0, 0));
+        LONG style = GetWindowLongW(main, GWL_STYLE);
+        EXPECT_TRUE(style & WS_MINIMIZEBOX);
+        EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+        EXPECT_FALSE(style & WS_THICKFRAME);
+    });
+}
+
+std::vector<std::pair<UINT, std::wstring>> MenuItems(HMENU menu) {
+    std::vector<std::pair<UINT, std::wstring>> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW mi{sizeof mi, MIIM_ID | MIIM_STRING | MIIM_FTYPE};
+        mi.dwTypeData = text;
+        mi.cch = 128;
+        GetMenuItemInfoW(menu, i, TRUE, &mi);
+        items.emplace_back(mi.fType & MFT_SEPARATOR ? 0 : mi.wID, text);
+    }
+    return items;
+}
+
+TEST_F(MainWindow, MenuBarHoldsEveryCommand) {
+    Run([](HWND main) {
+        HMENU bar = GetMenu(main);
+        ASSERT_NE(nullptr, bar);
+        using Items = std::vector<std::pair<UINT, std::wstring>>;
+        Items popups;
+        for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+            wchar_t t[64] = {};
+            GetMenuStringW(bar, i, t, 64, MF_BYPOSITION);
+            popups.emplace_back(0, t);
+        }
+        EXPECT_EQ((Items{{0, L"文件(&F)"}, {0, L"工具(&T)"}, {0, L"服务(&S)"}, {0, L"帮助(&H)"}}), popups);
+        EXPECT_EQ((Items{{1, L"加入文件夹(&A)"}, {1008, L"删除文件(&D)"}, {1027, L"移动文件(&M)"},
+                         {32799, L"比较文件(&C)"}, {0, L""}, {32789, L"退出(&E)"}}),
+                  MenuItems(GetSubMenu(bar, 0)));
+        EXPECT_EQ((Items{{1018, L"文件筛选设置(&T)"}, {1024, L"导出列表(&E)"}}), MenuItems(GetSubMenu(bar, 1)));
+        EXPECT_EQ((Items{{32800, L"启动&停止查找(S)"}, {1019, L"清空查找历史(&C)"}, {1010, L"重新查找(&R)"}}),
+                  MenuItems(GetSubMenu(bar, 2)));
+        EXPECT_EQ((Items{{32794, L"关于(&A)"}, {32795, L"帮助(&H)"}}), MenuItems(GetSubMenu(bar, 3)));
+    });
+}
+
+TEST_F(MainWindow, SystemMenuAboutOpensTheAboutBox) {
+    Run([](HWND main) {
+        HMENU sys = GetSystemMenu(main, FALSE);
+        wchar_t text[64] = {};
+        GetMenuStringW(sys, IDM_ABOUTBOX, text, 64, MF_BYCOMMAND);
+        EXPECT_STREQ(L"关于(&A)...", text);
+        PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        HWND about = ui::WaitForTopWindow(L"关于");
+        ASSERT_NE(nullptr, about);
+        EXPECT_EQ(L"确定", ui::ItemText(about, IDOK));
+        ui::PressButton(about, IDOK);
+        EXPECT_TRUE(ui::WaitForClose(about));
+        // The menu command opens the same box.
+        ui::PostCommand(main, ID_HELP_ABOUT);
+        about = ui::WaitForTopWindow(L"关于");
+        ASSERT_NE(nullptr, about);
+        ui::PressButton(about, IDOK);
+        EXPECT_TRUE(ui::WaitForClose(about));
+    });
+}
+
+TEST_F(MainWindow, ExpandButtonFollowsTheSetting) {
+    dir.WriteFile(L"config\\Setting.ini", "[TWINSEEK]\r\nExpandItem=1\r\n");
+    Run([](HWND main) { EXPECT_EQ(L"收缩所有", ui::ItemText(main, IDC_EXPAND_ALL)); });
+}
+
+TEST_F(MainWindow, CreatesTheConfigFolderAndKeepsAnExistingOne) {
+    std::wstring config = dir.path() + L"\\config";
+    Run([&](HWND) {
+        DWORD attrs = GetFileAttributesW(config.c_str());
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, attrs);
+        EXPECT_TRUE(attrs & FILE_ATTRIBUTE_DIRECTORY);
+    });
+    std::wstring kept = dir.WriteFile(L"config\\keep.txt", "x");
+    CTwinseekDlg second;
+    ui::RunModal([&] { second.DoModal(); },
+                 [&] {
+                     HWND main = ui::WaitForTopWindow(kCaption);
+                     ASSERT_NE(nullptr, main);
+                     PostMessageW(main, WM_CLOSE, 0, 0);
+                 });
+    EXPECT_EQ("x", ui::ReadFileBytes(kept));
+}
+
+TEST_F(MainWindow, CloseSetsTheFlagsAndEndsThroughTheSeam) {
+    Run([](HWND main) { PostMessageW(main, WM_CLOSE, 0, 0); });
+    EXPECT_EQ(1, g_endCalls.load());
+    EXPECT_EQ(1, dlg.ClosingFlag.load());
+    EXPECT_EQ(FIND_STOP, dlg.FindFlags.load());
+}
+
+TEST_F(MainWindow, EscapeEndsLikeClose) {
+    Run([](HWND main) { ui::PostCommand(main, IDCANCEL); });
+    EXPECT_EQ(1, g_endCalls.load());
+    EXPECT_EQ(1, dlg.ClosingFlag.load());
+    EXPECT_EQ(FIND_STOP, dlg.FindFlags.load());
+}
+
+TEST_F(MainWindow, ExitCommandEndsLikeClose) {
+    Run([](HWND main) { ui::PostCommand(main, ID_FILE_EXIT); });
+    EXPECT_EQ(1, g_endCalls.load());
+    EXPECT_EQ(1, dlg.ClosingFlag.load());
+}
+
+}  // namespace
