@@ -5,10 +5,11 @@
 #include <chrono>
 
 #include "tests/UpdateTestSupport.h"
+#include "tests/ui/UiDriver.h"
 
 using update_test::Descriptor;
 using update_test::Entry;
-using update_test::TempFolder;
+using TempFolder = ui::TempDir;
 
 namespace {
 
@@ -23,7 +24,7 @@ struct Loaded {
 Loaded LoadFile(TempFolder& folder, const std::string& xml) {
     CUpdateInfo info;
     info.SetAppInfo(kRunning, L"twinseek");
-    std::wstring path = folder.Write(L"updateinfo.xml", xml);
+    std::wstring path = folder.WriteFile(L"updateinfo.xml", xml);
     int load = info.LoadDescriptor(path);
     return {load, info.CheckVersion(), info.Fields()};
 }
@@ -71,7 +72,7 @@ TEST(UpdateInfoVersion, NothingIsOfferedWithoutAMatchingAppType) {
     TempFolder folder;
     CUpdateInfo untyped;
     untyped.SetAppInfo(kRunning, L"");
-    untyped.LoadDescriptor(folder.Write(L"d.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "9.9-1"))));
+    untyped.LoadDescriptor(folder.WriteFile(L"d.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "9.9-1"))));
     EXPECT_EQ(untyped.CheckVersion(), -1);
     EXPECT_EQ(untyped.Fields().LatestVersion, L"");
 }
@@ -141,19 +142,19 @@ TEST(UpdateInfoDescriptor, AFailedLoadKeepsEarlierValues) {
     TempFolder folder;
     CUpdateInfo info;
     info.SetAppInfo(kRunning, L"twinseek");
-    ASSERT_EQ(info.LoadDescriptor(folder.Write(L"good.xml",
+    ASSERT_EQ(info.LoadDescriptor(folder.WriteFile(L"good.xml",
                                                Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.11-2")))),
               1);
-    EXPECT_EQ(info.LoadDescriptor(folder.Write(L"broken.xml", "<site><updateinfo>")), 0);
-    EXPECT_EQ(info.LoadDescriptor(folder.Write(L"empty.xml", "")), 0);
-    EXPECT_EQ(info.LoadDescriptor(folder.Write(L"none.xml", "<site/>")), 0);
+    EXPECT_EQ(info.LoadDescriptor(folder.WriteFile(L"broken.xml", "<site><updateinfo>")), 0);
+    EXPECT_EQ(info.LoadDescriptor(folder.WriteFile(L"empty.xml", "")), 0);
+    EXPECT_EQ(info.LoadDescriptor(folder.WriteFile(L"none.xml", "<site/>")), 0);
     EXPECT_EQ(info.Fields().LatestVersion, L"1.11-2");
     EXPECT_EQ(info.CheckVersion(), 1);
 }
 
 TEST(UpdateInfoHostile, EntityBombAndExternalEntityAreRefusedQuickly) {
     TempFolder folder;
-    folder.Write(L"secret.txt", "local secret");
+    folder.WriteFile(L"secret.txt", "local secret");
     std::string bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE site [\n<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n";
     for (char c = 'b'; c <= 'j'; ++c) {
         std::string previous = std::string("&") + static_cast<char>(c - 1) + ";";
@@ -164,7 +165,7 @@ TEST(UpdateInfoHostile, EntityBombAndExternalEntityAreRefusedQuickly) {
     bomb += "]>\n<site><updateinfo>" + Entry("enable=\"true\" apptype=\"twinseek\"", "9.99-1", "&j;") + "</updateinfo></site>";
 
     std::string secretPath;
-    for (wchar_t c : folder.Path + L"\\secret.txt") secretPath += c == L'\\' ? '/' : static_cast<char>(c);
+    for (wchar_t c : folder.path() + L"\\secret.txt") secretPath += c == L'\\' ? '/' : static_cast<char>(c);
     std::string external = "<?xml version=\"1.0\"?>\n<!DOCTYPE site [<!ENTITY x SYSTEM \"file:///" + secretPath +
                            "\">]>\n<site><updateinfo>" +
                            Entry("enable=\"true\" apptype=\"twinseek\"", "9.99-1", "&x;") + "</updateinfo></site>";

@@ -1,53 +1,16 @@
 #pragma once
-// Test helpers for the update check: a fresh temporary folder, descriptor files, and a
-// loopback HTTP server that serves one body and records what it was asked.
+// Test helpers for the update check: descriptor texts and a loopback HTTP server that serves one body and records what it was asked.
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
-#include <fstream>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace update_test {
-
-class TempFolder {
-public:
-    TempFolder() {
-        wchar_t base[MAX_PATH];
-        GetTempPathW(MAX_PATH, base);
-        static std::atomic<int> serial{0};
-        Path = std::wstring(base) + L"twinseek-update-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(++serial);
-        CreateDirectoryW(Path.c_str(), nullptr);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    ~TempFolder() {
-        for (const std::wstring& f : Files) DeleteFileW(f.c_str());
-        RemoveDirectoryW(Path.c_str());
-    }
-
-    // Writes the bytes as they are (descriptors are UTF-8 with a declaration).
-    std::wstring Write(const std::wstring& name, const std::string& bytes) {
-        std::wstring full = Path + L"\\" + name;
-        HANDLE h = CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(h);
-        Files.push_back(full);
-        return full;
-    }
-
-    std::wstring Path;
-
-private:
-    std::vector<std::wstring> Files;
-};
 
 // One <update> entry of a descriptor.
 inline std::string Entry(const std::string& attributes, const std::string& ver, const std::string& info = "notes",

@@ -9,6 +9,8 @@
 #include <utility>
 
 #include "win/CodePage.h"
+#include "win/Handles.h"
+#include "win/Shell.h"
 
 const wchar_t* const CUpdateInfo::DefaultDescriptorAddress =
     L"https://update.twinseek.example/twinseek/updateinfo.xml";
@@ -26,30 +28,6 @@ const size_t kMaxBodyBytes = 1024 * 1024;
 const ULONGLONG kMaxFetchMilliseconds = 60 * 1000;
 const DWORD kTimeoutMilliseconds = 10 * 1000;
 
-template <class T>
-class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ComRef(ComRef&& other) noexcept : P(std::exchange(other.P, nullptr)) {}
-    ~ComRef() { Reset(); }
-    void Reset() {
-        if (P) P->Release();
-        P = nullptr;
-    }
-    T** Out() {
-        Reset();
-        return &P;
-    }
-    T* operator->() const { return P; }
-    T* Get() const { return P; }
-    explicit operator bool() const { return P != nullptr; }
-
-private:
-    T* P = nullptr;
-};
-
 class Bstr {
 public:
     Bstr() = default;
@@ -57,30 +35,16 @@ public:
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     ~Bstr() { SysFreeString(B); }
-    BSTR* Out() {
+    BSTR* put() {
         SysFreeString(B);
         B = nullptr;
         return &B;
     }
-    BSTR Get() const { return B; }
+    BSTR get() const { return B; }
     std::wstring Str() const { return B ? std::wstring(B, SysStringLen(B)) : std::wstring(); }
 
 private:
     BSTR B = nullptr;
-};
-
-class ComApartment {
-public:
-    ComApartment() : Hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    // A thread already in another apartment model keeps it, and must not be uninitialised.
-    ~ComApartment() {
-        if (SUCCEEDED(Hr)) CoUninitialize();
-    }
-
-private:
-    HRESULT Hr;
 };
 
 // Thrown when a DOM call fails during the walk over the entries.
@@ -93,27 +57,25 @@ void Check(HRESULT hr) {
 std::wstring NodeText(IXMLDOMNode* node) {
     if (!node) return {};
     Bstr text;
-    Check(node->get_text(text.Out()));
+    Check(node->get_text(text.put()));
     return text.Str();
 }
 
 std::wstring Attribute(IXMLDOMNode* node, const wchar_t* name, const wchar_t* fallback) {
     if (!node) return fallback;
-    ComRef<IXMLDOMNamedNodeMap> attributes;
-    Check(node->get_attributes(attributes.Out()));
+    win::ComPtr<IXMLDOMNamedNodeMap> attributes;
+    Check(node->get_attributes(attributes.put()));
     if (!attributes) return fallback;
-    ComRef<IXMLDOMNode> attribute;
+    win::ComPtr<IXMLDOMNode> attribute;
     Bstr bname{std::wstring(name)};
-    Check(attributes->getNamedItem(bname.Get(), attribute.Out()));
+    Check(attributes->getNamedItem(bname.get(), attribute.put()));
     if (!attribute) return fallback;
-    return NodeText(attribute.Get());
+    return NodeText(attribute.get());
 }
 
-ComRef<IXMLDOMNode> SelectChild(IXMLDOMNode* node, const wchar_t* path) {
-    ComRef<IXMLDOMNode> child;
+void SelectChild(IXMLDOMNode* node, const wchar_t* path, win::ComPtr<IXMLDOMNode>& child) {
     Bstr bpath{std::wstring(path)};
-    Check(node->selectSingleNode(bpath.Get(), child.Out()));
-    return child;
+    Check(node->selectSingleNode(bpath.get(), child.put()));
 }
 
 bool EqualNoCase(const std::wstring& a, const std::wstring& b) {
@@ -139,7 +101,7 @@ public:
     ~InternetHandle() {
         if (H) InternetCloseHandle(H);
     }
-    HINTERNET Get() const { return H; }
+    HINTERNET get() const { return H; }
 
 private:
     HINTERNET H;
@@ -180,11 +142,11 @@ void CUpdateInfo::SetDescriptorAddress(const std::wstring& address) {
 }
 
 int CUpdateInfo::LoadDescriptor(const std::wstring& source) {
-    ComApartment apartment;
+    win::ComScope apartment;
 
-    ComRef<IXMLDOMDocument2> document;
+    win::ComPtr<IXMLDOMDocument2> document;
     if (FAILED(CoCreateInstance(kDomDocument30, nullptr, CLSCTX_ALL, kIXMLDOMDocument2,
-                                reinterpret_cast<void**>(document.Out()))) ||
+                                reinterpret_cast<void**>(document.put()))) ||
         !document)
         return 0;
 
@@ -195,61 +157,65 @@ int CUpdateInfo::LoadDescriptor(const std::wstring& source) {
     yes.vt = VT_BOOL;
     yes.boolVal = VARIANT_TRUE;
     Bstr prohibitDtd{std::wstring(L"ProhibitDTD")};
-    document->setProperty(prohibitDtd.Get(), yes);
+    document->setProperty(prohibitDtd.get(), yes);
     document->put_resolveExternals(VARIANT_FALSE);
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_async(VARIANT_FALSE);
 
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (!win::PathExists(source)) {
         std::wstring body = FetchText(source, source);
         if (body.empty() || body.find(L"<!DOCTYPE") != std::wstring::npos) return 0;
         Bstr xml(body);
-        if (document->loadXML(xml.Get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return 0;
+        if (document->loadXML(xml.get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return 0;
     } else {
         Bstr path(source);
         VARIANT file;
         VariantInit(&file);
         file.vt = VT_BSTR;
-        file.bstrVal = path.Get();  // borrowed; Bstr frees it
+        file.bstrVal = path.get();  // borrowed; Bstr frees it
         if (document->load(file, &loaded) != S_OK || loaded != VARIANT_TRUE) return 0;
     }
 
     // Some DOMs accept "ProhibitDTD" without enforcing it; a descriptor never has a DTD.
-    ComRef<IXMLDOMDocumentType> doctype;
-    if (FAILED(document->get_doctype(doctype.Out())) || doctype) return 0;
+    win::ComPtr<IXMLDOMDocumentType> doctype;
+    if (FAILED(document->get_doctype(doctype.put())) || doctype) return 0;
 
-    ComRef<IXMLDOMElement> root;
-    if (document->get_documentElement(root.Out()) != S_OK || !root) return 0;
+    win::ComPtr<IXMLDOMElement> root;
+    if (document->get_documentElement(root.put()) != S_OK || !root) return 0;
 
     std::lock_guard<std::mutex> lock(Mutex);
     try {
-        ComRef<IXMLDOMNode> updateInfo = SelectChild(root.Get(), L"//updateinfo");
+        win::ComPtr<IXMLDOMNode> updateInfo;
+        SelectChild(root.get(), L"//updateinfo", updateInfo);
         if (!updateInfo) return 0;
-        ComRef<IXMLDOMNodeList> entries;
+        win::ComPtr<IXMLDOMNodeList> entries;
         Bstr updatePath{std::wstring(L"update")};
-        if (FAILED(updateInfo->selectNodes(updatePath.Get(), entries.Out())) || !entries) return 0;
+        if (FAILED(updateInfo->selectNodes(updatePath.get(), entries.put())) || !entries) return 0;
 
         long count = 0;
         Check(entries->get_length(&count));
         for (long i = 0; i < count; ++i) {
-            ComRef<IXMLDOMNode> entry;
-            Check(entries->get_item(i, entry.Out()));
+            win::ComPtr<IXMLDOMNode> entry;
+            Check(entries->get_item(i, entry.put()));
             if (!entry) continue;
-            if (EqualNoCase(Attribute(entry.Get(), L"enable", L"false"), L"false")) continue;
-            std::wstring entryType = Attribute(entry.Get(), L"apptype", L"");
+            if (EqualNoCase(Attribute(entry.get(), L"enable", L"false"), L"false")) continue;
+            std::wstring entryType = Attribute(entry.get(), L"apptype", L"");
             if (entryType.empty() || !EqualNoCase(entryType, Data.AppType)) continue;
 
             Data.EntryAppType = entryType;
-            ComRef<IXMLDOMNode> app = SelectChild(entry.Get(), L"app");
+            win::ComPtr<IXMLDOMNode> app;
+            SelectChild(entry.get(), L"app", app);
             if (!app) return 0;
-            Data.LatestVersion = Attribute(app.Get(), L"ver", L"");
-            Data.ReleaseDate = Attribute(app.Get(), L"vdate", L"");
-            ComRef<IXMLDOMNode> info = SelectChild(app.Get(), L"info");
-            Data.Description = NodeText(info.Get());
+            Data.LatestVersion = Attribute(app.get(), L"ver", L"");
+            Data.ReleaseDate = Attribute(app.get(), L"vdate", L"");
+            win::ComPtr<IXMLDOMNode> info;
+            SelectChild(app.get(), L"info", info);
+            Data.Description = NodeText(info.get());
             WrapText(Data.Description, L"\r\n", 33);
-            ComRef<IXMLDOMNode> address = SelectChild(app.Get(), L"downaddr");
-            Data.DownloadAddress = NodeText(address.Get());
+            win::ComPtr<IXMLDOMNode> address;
+            SelectChild(app.get(), L"downaddr", address);
+            Data.DownloadAddress = NodeText(address.get());
         }
     } catch (const DomError&) {
         // A failing DOM call ends the walk; what was read so far stays.
@@ -293,21 +259,21 @@ void CUpdateInfo::WrapText(std::wstring& text, const std::wstring& lineBreak, si
 
 std::wstring CUpdateInfo::FetchText(const std::wstring& address, const std::wstring& referer) {
     InternetHandle session(InternetOpenW(L"Twinseek", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!session.Get()) return {};
+    if (!session.get()) return {};
     DWORD timeout = kTimeoutMilliseconds;
-    InternetSetOptionW(session.Get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-    InternetSetOptionW(session.Get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
-    InternetSetOptionW(session.Get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
+    InternetSetOptionW(session.get(), INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof timeout);
+    InternetSetOptionW(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
     DWORD retries = 1;
-    InternetSetOptionW(session.Get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
+    InternetSetOptionW(session.get(), INTERNET_OPTION_CONNECT_RETRIES, &retries, sizeof retries);
 
     std::wstring headers;
     if (!referer.empty()) headers = L"Referer: " + referer + L"\r\n";
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                         INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
-    InternetHandle request(InternetOpenUrlW(session.Get(), address.c_str(), headers.empty() ? nullptr : headers.c_str(),
+    InternetHandle request(InternetOpenUrlW(session.get(), address.c_str(), headers.empty() ? nullptr : headers.c_str(),
                                             static_cast<DWORD>(headers.size()), flags, 0));
-    if (!request.Get()) return {};
+    if (!request.get()) return {};
 
     // Collected as bytes and converted once, so that a double-byte character split across
     // two reads is not garbled.
@@ -316,7 +282,7 @@ std::wstring CUpdateInfo::FetchText(const std::wstring& address, const std::wstr
     char piece[10239];
     for (;;) {
         DWORD read = 0;
-        if (!InternetReadFile(request.Get(), piece, sizeof piece, &read) || read == 0) break;
+        if (!InternetReadFile(request.get(), piece, sizeof piece, &read) || read == 0) break;
         body.append(piece, read);
         if (body.size() > kMaxBodyBytes || GetTickCount64() - start > kMaxFetchMilliseconds) return {};
     }
