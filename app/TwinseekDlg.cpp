@@ -55,6 +55,7 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_COMMAND(IDC_COMPARE, OnCompareFiles)              // void ()
     TW_ON_COMMAND(ID_FILE_COMPARE, OnCompareFiles)          // void ()
     TW_ON_COMMAND(IDC_FIND_SETTING, OnFindSetting)          // void ()
+    TW_ON_COMMAND(IDC_CHECK_UPDATE, OnCheckUpdate)          // void ()
 TW_END_MSG_TABLE()
 
 void CTwinseekDlg::DoDataExchange(win::DataExchange& dx) {
@@ -93,6 +94,7 @@ BOOL CTwinseekDlg::OnInitDialog() {
     LastFolder.clear();
 
     win::Window(GetItem(IDC_EXPAND_ALL)).SetText(FindSetting.ExpandItem ? L"收缩所有" : L"展开所有");
+    StartUpdateCheck();
     return TRUE;
 }
 

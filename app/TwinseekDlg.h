@@ -10,6 +10,8 @@
 #include "settings/DeleteSettingStruct.h"
 #include "settings/FindSettingStruct.h"
 #include "settings/MoveSettingStruct.h"
+#include "update/StartupCheckThread.h"
+#include "update/UpdateInfo.h"
 #include "win/Dialog.h"
 #include "win/Window.h"
 
@@ -26,6 +28,7 @@ public:
     DeleteSettingStruct DeleteSetting;
     MoveSettingStruct MoveSetting;
     std::atomic<int32_t> UpdateShown{1};
+    CUpdateInfo UpdateInfo;
     HANDLE FindThread = nullptr;
     std::atomic<uint32_t> FindFlags{0};
     HICON Icon = nullptr;
@@ -42,6 +45,9 @@ public:
     win::Window CountEdit;
     win::Window DeleteButton;
     POINT MenuPoint{};
+    // Last, so that it is destroyed first: it waits for the start-up check, which uses
+    // the members above.
+    CStartupCheckThread UpdateCheckThread;
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794
@@ -65,6 +71,10 @@ public:
     void OnCopyName();                     // 32777
     void OnCopyPath();                     // 32778
     void OnExpandAll();                    // 1056
+
+    // --- update check ---
+    void StartUpdateCheck();  // start-up: version info, then the background check
+    void OnCheckUpdate();     // 1005
 
     // --- file operations ---
     void OnDeleteFiles();   // 1008, 32780
@@ -92,3 +102,7 @@ private:
 int ShowStatus(CTwinseekDlg* wnd, const wchar_t* format, ...);
 // The formatting step of ShowStatus alone.
 std::wstring FormatStatusText(const wchar_t* format, va_list args);
+
+// The start-up update check, on its own worker: opens the notice through command 1005
+// when a newer version is offered.
+unsigned UpdateThreadProc(CTwinseekDlg* wnd);
