@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "tests/UpdateTestSupport.h"
 #include "tests/ui/UiDriver.h"
@@ -198,4 +200,38 @@ TEST(UpdateInfoWrap, BreaksFollowEveryFullRunOfTheWidth) {
     std::wstring any(5, L'x');
     CUpdateInfo::WrapText(any, L"\r\n", 0);
     EXPECT_EQ(any, std::wstring(5, L'x'));
+}
+
+TEST(UpdateInfoShared, TwoCheckersAndAReaderSeeWholeEntries) {
+    // The start-up check and a notice's check may load at the same time while the notice
+    // reads the fields: every snapshot must come from one entry.
+    TempFolder folder;
+    std::wstring a = folder.WriteFile(L"a.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.11-1",
+                                                                 std::string(200, 'a'), "https://a.test/")));
+    std::wstring b = folder.WriteFile(L"b.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.12-2",
+                                                                 std::string(300, 'b'), "https://b.test/")));
+    CUpdateInfo info;
+    info.SetAppInfo(kRunning, L"twinseek");
+    std::atomic<bool> done{false};
+    std::atomic<int> torn{0};
+    std::thread reader([&] {
+        while (!done) {
+            SUpdateFields f = info.Fields();
+            bool isA = f.LatestVersion == L"1.11-1" && f.DownloadAddress == L"https://a.test/" &&
+                       f.Description.find(L'b') == std::wstring::npos;
+            bool isB = f.LatestVersion == L"1.12-2" && f.DownloadAddress == L"https://b.test/" &&
+                       f.Description.find(L'a') == std::wstring::npos;
+            if (!f.LatestVersion.empty() && !isA && !isB) ++torn;
+        }
+    });
+    auto load = [&](const std::wstring& path) {
+        for (int i = 0; i < 40; ++i) info.LoadDescriptor(path);
+    };
+    std::thread first(load, a), second(load, b);
+    first.join();
+    second.join();
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn, 0);
+    EXPECT_EQ(info.CheckVersion(), 1);
 }
