@@ -80,6 +80,9 @@ twinseek_prefix_init() {
     # would inherit its output pipe and CTest would wait for them to close it.
     wineserver -p </dev/null >/dev/null 2>&1
     wine cmd /c exit </dev/null >/dev/null 2>&1
+    # The COM service starts on the first object a program creates (the XML DOM of the
+    # update check) and would otherwise hold that test's pipe until the run ends.
+    wine net start rpcss </dev/null >/dev/null 2>&1 || true
 }
 
 twinseek_stop() {
