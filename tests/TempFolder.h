@@ -1,0 +1,93 @@
+#pragma once
+// A fresh folder under the system's temp folder for one test, removed with all its
+// content afterwards, plus small helpers to fill it.
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+class TempFolder {
+public:
+    TempFolder() {
+        wchar_t base[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH + 1, base);
+        static std::atomic<unsigned> counter{0};
+        for (;;) {
+            m_path = std::wstring(base) + L"twinseek-test-" + std::to_wstring(GetCurrentProcessId()) +
+                     L"-" + std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++counter);
+            if (CreateDirectoryW(m_path.c_str(), nullptr)) break;
+        }
+    }
+    ~TempFolder() { RemoveTree(m_path); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+    std::wstring operator/(const std::wstring& relative) const { return m_path + L"\\" + relative; }
+
+    std::wstring MakeDir(const std::wstring& relative) const {
+        std::wstring full = *this / relative;
+        CreateDirectoryW(Extended(full).c_str(), nullptr);
+        return full;
+    }
+
+    std::wstring Write(const std::wstring& relative, const std::string& bytes) const {
+        std::wstring full = *this / relative;
+        HANDLE h = CreateFileW(Extended(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(h);
+        }
+        return full;
+    }
+
+    // Sets the last-write time from a local date and time.
+    static void SetLocalTime(const std::wstring& path, WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
+        SYSTEMTIME st = {};
+        st.wYear = y; st.wMonth = mo; st.wDay = d; st.wHour = h; st.wMinute = mi; st.wSecond = s;
+        FILETIME local, utc;
+        SystemTimeToFileTime(&st, &local);
+        LocalFileTimeToFileTime(&local, &utc);
+        HANDLE f = CreateFileW(Extended(path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        SetFileTime(f, nullptr, nullptr, &utc);
+        CloseHandle(f);
+    }
+
+    // Deterministic content of n bytes.
+    static std::string Pattern(size_t n) {
+        std::string bytes(n, '\0');
+        for (size_t i = 0; i < n; ++i) bytes[i] = static_cast<char>((i * 31 + (i >> 8)) & 0xff);
+        return bytes;
+    }
+
+    static std::wstring Extended(const std::wstring& path) {
+        return path.size() < 240 ? path : L"\\\\?\\" + path;
+    }
+
+private:
+    static void RemoveTree(const std::wstring& dir) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW(Extended(dir + L"\\*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring name = fd.cFileName;
+                if (name == L"." || name == L"..") continue;
+                std::wstring full = dir + L"\\" + name;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(full);
+                } else {
+                    SetFileAttributesW(Extended(full).c_str(), FILE_ATTRIBUTE_NORMAL);
+                    DeleteFileW(Extended(full).c_str());
+                }
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryW(Extended(dir).c_str());
+    }
+
+    std::wstring m_path;
+};
