@@ -1,0 +1,148 @@
+#include "engine/FileInfoMap.h"
+
+#include "engine/FileDigest.h"
+#include "engine/FileStatus.h"
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+namespace {
+
+inline unsigned FoldAscii(wchar_t c) {
+    unsigned u = static_cast<unsigned short>(c);
+    return (u >= L'A' && u <= L'Z') ? u + (L'a' - L'A') : u;
+}
+
+// Name before its last "." (whole name when it has none).
+std::wstring StrippedName(const std::wstring& name) {
+    size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos ? name : name.substr(0, dot);
+}
+
+bool Similar(const std::wstring& a, const std::wstring& b) {
+    return a.size() >= b.size() ? a.find(b) != std::wstring::npos
+                                : b.find(a) != std::wstring::npos;
+}
+
+}  // namespace
+
+bool c_less_ty::operator()(const std::wstring& a, const std::wstring& b) const {
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        unsigned x = FoldAscii(a[i]), y = FoldAscii(b[i]);
+        if (x != y) return x < y;
+    }
+    return a.size() < b.size();
+}
+
+void CFileInfoMap::SetCriteria(unsigned char bits) {
+    Guard guard(m_lock);
+    nCriteria = bits;
+}
+
+void CFileInfoMap::SetSimilarName(int flag) {
+    Guard guard(m_lock);
+    bSimilarName = flag;
+}
+
+std::wstring CFileInfoMap::MakeKey(const SFileInfo& record) const {
+    Guard guard(m_lock);
+    if ((nCriteria & 4) && !record.strMD5.empty()) return record.strMD5;
+    std::wstring key = bSimilarName ? StrippedName(record.strName) : record.strName;
+    if (nCriteria & 1) {
+        key += L'|';
+        key += record.strTime;
+    }
+    if (nCriteria & 2) {
+        key += L'|';
+        key += std::to_wstring(record.nSize);
+    }
+    return key;
+}
+
+bool CFileInfoMap::SimilarMode(const SFileInfo& record) const {
+    return bSimilarName && (!(nCriteria & 4) || record.strMD5.empty());
+}
+
+CFileInfoMap::const_iterator CFileInfoMap::Locate(const SFileInfo& record) const {
+    const_iterator found = find(MakeKey(record));
+    if (found != end() || !SimilarMode(record)) return found;
+
+    // Similar mode: the first group in key order whose name part and the record's
+    // stripped name contain one another, and that accepts the record.
+    const std::wstring stripped = StrippedName(record.strName);
+    for (const_iterator it = begin(); it != end(); ++it) {
+        size_t bar = it->first.find(L'|');
+        std::wstring namePart = bar == std::wstring::npos ? it->first : it->first.substr(0, bar);
+        if (Similar(namePart, stripped) && it->second.Accepts(nCriteria, record)) return it;
+    }
+    return end();
+}
+
+CFileInfoMap::iterator CFileInfoMap::Locate(const SFileInfo& record) {
+    const_iterator it = static_cast<const CFileInfoMap&>(*this).Locate(record);
+    return erase(it, it);   // the standard way to drop const from a map iterator
+}
+
+int CFileInfoMap::AddFile(const SFileInfo& record) {
+    Guard guard(m_lock);
+    std::wstring key = MakeKey(record);
+    iterator it = find(key);
+    if (it != end()) {
+        if (it->second.HasPath(record.strPath)) return -1;
+        it->second.push_back(record);
+        return 0;
+    }
+    if (SimilarMode(record)) {
+        it = Locate(record);
+        if (it != end()) {
+            it->second.push_back(record);
+            return 0;
+        }
+    }
+    emplace(std::move(key), CFileInfoV()).first->second.push_back(record);
+    return 1;
+}
+
+int CFileInfoMap::GetGroupSize(const SFileInfo& record) const {
+    Guard guard(m_lock);
+    const_iterator it = Locate(record);
+    return it == end() ? 0 : static_cast<int>(it->second.size());
+}
+
+bool CFileInfoMap::GetFirstFile(const SFileInfo& record, SFileInfo& first) const {
+    Guard guard(m_lock);
+    const_iterator it = Locate(record);
+    if (it == end() || it->second.empty()) return false;
+    first = it->second.front();
+    return true;
+}
+
+SFileInfo CFileInfoMap::RecordFromDisk(const std::wstring& name, const std::wstring& path) const {
+    unsigned char criteria;
+    {
+        Guard guard(m_lock);
+        criteria = nCriteria;
+    }
+    SFileInfo record;
+    record.strName = name;
+    record.strPath = path;
+    ReadFileStatus(path, record.nSize, record.strTime);
+    if (criteria & 4) record.strMD5 = DigestOfFile(path);
+    return record;
+}
+
+void CFileInfoMap::RemoveFile(const std::wstring& name, const std::wstring& path) {
+    SFileInfo record = RecordFromDisk(name, path);
+    Guard guard(m_lock);
+    iterator it = Locate(record);
+    if (it != end()) it->second.RemovePath(path);
+}
+
+int CFileInfoMap::GroupSizeOnDisk(const std::wstring& name, const std::wstring& path) {
+    return GetGroupSize(RecordFromDisk(name, path));
+}
+
+void CFileInfoMap::ClearGroups() {
+    Guard guard(m_lock);
+    for (auto& group : *this) group.second.clear();
+}

@@ -1,0 +1,64 @@
+#pragma once
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "engine/FileInfo.h"
+#include "engine/FileInfoV.h"
+#include "engine/FolderList.h"
+
+// Key ordering of the groups: ASCII A-Z fold to a-z, then 16-bit code units compare
+// as unsigned numbers; a prefix comes first. No other letters fold.
+struct c_less_ty {
+    bool operator()(const std::wstring& a, const std::wstring& b) const;
+};
+
+// All groups of a search by key, plus the folder list of the search.
+//
+// Locking: every method here and in Folders takes DataLock() itself (a recursive
+// mutex); hold Lock() across a sequence that must see one state (AddFile, then
+// GetGroupSize, GetFirstFile) and around any direct use of the std::map base.
+// Never hold it across a SendMessage to the window thread.
+class CFileInfoMap : public std::map<std::wstring, CFileInfoV, c_less_ty> {
+    // Declared first: Folders is built with it.
+    mutable std::recursive_mutex m_lock;
+
+public:
+    CFileInfoMap() : Folders(m_lock) {}
+    CFileInfoMap(const CFileInfoMap&) = delete;
+    CFileInfoMap& operator=(const CFileInfoMap&) = delete;
+    virtual ~CFileInfoMap() = default;
+
+    std::recursive_mutex& DataLock() const { return m_lock; }
+    std::unique_lock<std::recursive_mutex> Lock() const {
+        return std::unique_lock<std::recursive_mutex>(m_lock);
+    }
+
+    // Criteria bits: 1 same time, 2 same size, 4 same digest.
+    void SetCriteria(unsigned char bits);
+    void SetSimilarName(int flag);
+
+    std::wstring MakeKey(const SFileInfo& record) const;
+    // 1 new group started, 0 joined a group, -1 that group already holds the path.
+    int AddFile(const SFileInfo& record);
+    int GetGroupSize(const SFileInfo& record) const;
+    // False (first untouched) when the record has no group or its group is empty.
+    bool GetFirstFile(const SFileInfo& record, SFileInfo& first) const;
+    // Both rebuild the record from the file as it is on disk now (digest included
+    // when that criterion is set; CFileError passes out). The disk is read unlocked.
+    void RemoveFile(const std::wstring& name, const std::wstring& path);
+    int GroupSizeOnDisk(const std::wstring& name, const std::wstring& path);
+    // Empties every group; the keys stay.
+    void ClearGroups();
+
+    int bSimilarName = 0;
+    unsigned char nCriteria = 0;
+
+    CFolderList Folders;
+
+private:
+    bool SimilarMode(const SFileInfo& record) const;
+    iterator Locate(const SFileInfo& record);
+    const_iterator Locate(const SFileInfo& record) const;
+    SFileInfo RecordFromDisk(const std::wstring& name, const std::wstring& path) const;
+};

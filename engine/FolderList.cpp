@@ -1,0 +1,99 @@
+#include "engine/FolderList.h"
+
+#include <windows.h>
+
+#include "engine/LongPath.h"
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+bool CFolderList::AddFolder(const std::wstring& path, bool subFolder) {
+    if (path.empty()) return false;
+    Guard guard(m_lock);
+    if (!m_paths.insert(path).second) return false;
+    SFolderItem item;
+    item.bSubFolder = subFolder ? 1 : 0;
+    item.bPending = 1;
+    item.strPath = path;
+    m_items.push_back(std::move(item));
+    return true;
+}
+
+SFolderItem CFolderList::TakeNextFolder() {
+    Guard guard(m_lock);
+    for (; m_firstPending < m_items.size(); ++m_firstPending) {
+        SFolderItem& item = m_items[m_firstPending];
+        if (item.bPending) {
+            item.bPending = 0;
+            return item;
+        }
+    }
+    return SFolderItem();
+}
+
+void CFolderList::RequeueFolder(const std::wstring& path, bool subFolder) {
+    Guard guard(m_lock);
+    for (size_t i = 0; i < m_items.size(); ++i) {
+        SFolderItem& item = m_items[i];
+        if (item.strPath == path) {
+            item.bSubFolder = subFolder ? 1 : 0;
+            item.bPending = 1;
+        } else if (item.strPath.find(path) != std::wstring::npos) {
+            item.bPending = 1;
+        } else {
+            continue;
+        }
+        if (i < m_firstPending) m_firstPending = i;
+    }
+}
+
+void CFolderList::RequeueAllFolders() {
+    Guard guard(m_lock);
+    for (SFolderItem& item : m_items) item.bPending = 1;
+    m_firstPending = 0;
+}
+
+void CFolderList::ClearFolders() {
+    Guard guard(m_lock);
+    m_items.clear();
+    m_paths.clear();
+    m_firstPending = 0;
+}
+
+int CFolderList::FolderCount() const {
+    Guard guard(m_lock);
+    return static_cast<int>(m_items.size());
+}
+
+std::vector<std::wstring> CFolderList::FolderPaths() const {
+    Guard guard(m_lock);
+    std::vector<std::wstring> paths;
+    paths.reserve(m_items.size());
+    for (const SFolderItem& item : m_items) paths.push_back(item.strPath);
+    return paths;
+}
+
+std::vector<SFolderItem> CFolderList::Items() const {
+    Guard guard(m_lock);
+    return m_items;
+}
+
+void CFolderList::DropMissingFolders() {
+    // The disk is asked without the lock; only the erase holds it.
+    std::unordered_set<std::wstring> missing;
+    for (const std::wstring& path : FolderPaths())
+        if (GetFileAttributesW(ToLongPath(path).c_str()) == INVALID_FILE_ATTRIBUTES)
+            missing.insert(path);
+    if (missing.empty()) return;
+
+    Guard guard(m_lock);
+    std::vector<SFolderItem> kept;
+    kept.reserve(m_items.size());
+    for (SFolderItem& item : m_items) {
+        if (missing.count(item.strPath))
+            m_paths.erase(item.strPath);
+        else
+            kept.push_back(std::move(item));
+    }
+    m_items.swap(kept);
+    m_firstPending = 0;
+}

@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include "engine/FileInfoMap.h"
+#include "tests/TempFolder.h"
+
+namespace {
+
+std::vector<std::wstring> Pending(const CFolderList& list) {
+    std::vector<std::wstring> paths;
+    for (const SFolderItem& item : list.Items())
+        if (item.bPending) paths.push_back(item.strPath);
+    return paths;
+}
+
+}  // namespace
+
+TEST(FolderList, AddRefusesEmptyAndExactDuplicatesOnly) {
+    CFileInfoMap map;
+    CFolderList& list = map.Folders;
+    EXPECT_FALSE(list.AddFolder(L"", true));
+    EXPECT_TRUE(list.AddFolder(L"D:\\data", false));
+    EXPECT_FALSE(list.AddFolder(L"D:\\data", true));
+    EXPECT_TRUE(list.AddFolder(L"d:\\data", true));   // case-sensitive comparison
+    ASSERT_EQ(list.FolderCount(), 2);
+    std::vector<SFolderItem> items = list.Items();
+    EXPECT_EQ(items[0].bSubFolder, 0);   // the refused add left the entry as it was
+    EXPECT_EQ(items[0].bPending, 1);
+    EXPECT_EQ(items[1].strPath, L"d:\\data");
+}
+
+TEST(FolderList, TakeNextFollowsListOrderAndEndsEmpty) {
+    CFileInfoMap map;
+    CFolderList& list = map.Folders;
+    list.AddFolder(L"C:\\a", true);
+    list.AddFolder(L"C:\\b", false);
+    SFolderItem item = list.TakeNextFolder();
+    EXPECT_EQ(item.strPath, L"C:\\a");
+    EXPECT_EQ(item.bSubFolder, 1);
+    list.AddFolder(L"C:\\a\\x", true);
+    EXPECT_EQ(list.TakeNextFolder().strPath, L"C:\\b");
+    EXPECT_EQ(list.TakeNextFolder().strPath, L"C:\\a\\x");
+    EXPECT_TRUE(list.TakeNextFolder().strPath.empty());
+    EXPECT_TRUE(list.TakeNextFolder().strPath.empty());
+    EXPECT_EQ(list.FolderCount(), 3);
+    EXPECT_TRUE(Pending(list).empty());
+}
+
+TEST(FolderList, RequeueFolderAlsoRequeuesPathsThatContainIt) {
+    CFileInfoMap map;
+    CFolderList& list = map.Folders;
+    for (const wchar_t* p : {L"D:\\a", L"D:\\a\\sub", L"D:\\ab", L"D:\\b", L"E:\\x\\D:\\a"})
+        list.AddFolder(p, false);
+    while (!list.TakeNextFolder().strPath.empty()) {
+    }
+    list.RequeueFolder(L"D:\\a", true);
+    EXPECT_EQ(Pending(list),
+              (std::vector<std::wstring>{L"D:\\a", L"D:\\a\\sub", L"D:\\ab", L"E:\\x\\D:\\a"}));
+    std::vector<SFolderItem> items = list.Items();
+    EXPECT_EQ(items[0].bSubFolder, 1);   // only the exact entry takes the new flag
+    EXPECT_EQ(items[1].bSubFolder, 0);
+    // Taken again in list order, from the first requeued entry.
+    EXPECT_EQ(list.TakeNextFolder().strPath, L"D:\\a");
+    EXPECT_EQ(list.TakeNextFolder().strPath, L"D:\\a\\sub");
+}
+
+TEST(FolderList, RequeueAllAndClear) {
+    CFileInfoMap map;
+    CFolderList& list = map.Folders;
+    list.AddFolder(L"C:\\1", true);
+    list.AddFolder(L"C:\\2", true);
+    list.TakeNextFolder();
+    list.TakeNextFolder();
+    list.RequeueAllFolders();
+    EXPECT_EQ(list.TakeNextFolder().strPath, L"C:\\1");
+    list.ClearFolders();
+    EXPECT_EQ(list.FolderCount(), 0);
+    EXPECT_TRUE(list.TakeNextFolder().strPath.empty());
+    EXPECT_TRUE(list.AddFolder(L"C:\\1", true));   // cleared paths can come back
+}
+
+TEST(FolderList, DropMissingFoldersKeepsTheOrderOfTheRest) {
+    TempFolder dir;
+    std::wstring a = dir.MakeDir(L"a"), b = dir.MakeDir(L"b"), c = dir.MakeDir(L"c");
+    CFileInfoMap map;
+    CFolderList& list = map.Folders;
+    for (const std::wstring& p : {a, b, c}) list.AddFolder(p, true);
+    list.AddFolder(dir / L"never-there", true);
+    EXPECT_EQ(list.FolderPaths(), (std::vector<std::wstring>{a, b, c, dir / L"never-there"}));
+
+    RemoveDirectoryW(b.c_str());
+    list.DropMissingFolders();
+    EXPECT_EQ(list.FolderPaths(), (std::vector<std::wstring>{a, c}));
+    EXPECT_TRUE(list.AddFolder(b, true));
+}

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include "engine/FileInfoMap.h"
+#include "engine/FileStatus.h"
+#include "tests/TempFolder.h"
+
+namespace {
+
+SFileInfo Rec(const std::wstring& name, const std::wstring& path, uint64_t size = 0,
+              const std::wstring& time = L"2012-10-14 09:05:03", const std::wstring& md5 = L"") {
+    SFileInfo r;
+    r.strName = name;
+    r.strPath = path;
+    r.nSize = size;
+    r.strTime = time;
+    r.strMD5 = md5;
+    return r;
+}
+
+const std::wstring kSumA = L"0123456789abcdef0123456789abcdef";
+
+}  // namespace
+
+TEST(Groups, KeyOrderingFoldsOnlyAsciiLetters) {
+    c_less_ty less;
+    EXPECT_FALSE(less(L"a.txt", L"A.TXT"));
+    EXPECT_FALSE(less(L"A.TXT", L"a.txt"));
+    // '_' (0x5F) lies between 'Z' and 'a': folding happens before comparing.
+    EXPECT_TRUE(less(L"_", L"A"));
+    EXPECT_TRUE(less(L"ab", L"abc"));   // a prefix comes first
+    EXPECT_FALSE(less(L"abc", L"ab"));
+    // Non-ASCII letters keep their case, and code units compare unsigned.
+    EXPECT_TRUE(less(L"\u00C9", L"\u00E9"));
+    EXPECT_TRUE(less(L"z", L"\uFF21"));
+
+    CFileInfoMap map;
+    EXPECT_EQ(map.AddFile(Rec(L"\u00E9t\u00E9.txt", L"C:\\1\\x")), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"\u00C9T\u00C9.txt", L"C:\\2\\x")), 1);
+}
+
+TEST(Groups, ExactModeNamesWithSizeCriterion) {
+    CFileInfoMap map;
+    map.SetCriteria(2);
+    EXPECT_EQ(map.MakeKey(Rec(L"report.doc", L"C:\\r", 52224)), L"report.doc|52224");
+    EXPECT_EQ(map.AddFile(Rec(L"a.txt", L"C:\\1\\a.txt", 100)), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"A.TXT", L"C:\\2\\A.TXT", 100)), 0);
+    EXPECT_EQ(map.AddFile(Rec(L"b.txt", L"C:\\3\\b.txt", 100)), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"a.txt", L"C:\\4\\a.txt", 101)), 1);
+    EXPECT_EQ(map.GetGroupSize(Rec(L"a.txt", L"C:\\9\\a.txt", 100)), 2);
+
+    SFileInfo first;
+    ASSERT_TRUE(map.GetFirstFile(Rec(L"A.txt", L"C:\\9\\A.txt", 100), first));
+    EXPECT_EQ(first.strPath, L"C:\\1\\a.txt");
+    EXPECT_FALSE(map.GetFirstFile(Rec(L"c.txt", L"C:\\c.txt", 100), first));
+    EXPECT_EQ(first.strPath, L"C:\\1\\a.txt");   // untouched when not found
+}
+
+TEST(Groups, TimeSizeKeysAndSizesFourGiBApart) {
+    CFileInfoMap map;
+    map.SetCriteria(1 | 2);
+    const uint64_t small = 7, big = small + (uint64_t(1) << 32);
+    EXPECT_EQ(map.MakeKey(Rec(L"x", L"p", big)), L"x|2012-10-14 09:05:03|4294967303");
+    EXPECT_EQ(map.AddFile(Rec(L"x", L"C:\\1\\x", small)), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"x", L"C:\\2\\x", big)), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"x", L"C:\\3\\x", big, L"2012-10-14 09:05:04")), 1);
+}
+
+TEST(Groups, NoCriterionGroupsEqualNamesWhateverTheirSize) {
+    CFileInfoMap map;
+    EXPECT_EQ(map.AddFile(Rec(L"same.bin", L"C:\\1\\same.bin", 1)), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"same.bin", L"C:\\2\\same.bin", 2, L"other")), 0);
+    EXPECT_EQ(map.GetGroupSize(Rec(L"SAME.BIN", L"")), 2);
+}
+
+TEST(Groups, SamePathTwiceAndClearGroupsThenReAdd) {
+    CFileInfoMap map;
+    map.SetCriteria(2);
+    SFileInfo a = Rec(L"a", L"C:\\1\\a", 5), b = Rec(L"a", L"C:\\2\\a", 5);
+    EXPECT_EQ(map.AddFile(a), 1);
+    EXPECT_EQ(map.AddFile(b), 0);
+    EXPECT_EQ(map.AddFile(b), -1);
+    EXPECT_EQ(map.GetGroupSize(a), 2);
+
+    map.ClearGroups();
+    EXPECT_EQ(map.size(), 1u);   // keys stay
+    EXPECT_EQ(map.GetGroupSize(a), 0);
+    EXPECT_EQ(map.AddFile(b), 0);   // appended to the emptied group
+    EXPECT_EQ(map.GetGroupSize(a), 1);
+    SFileInfo first;
+    ASSERT_TRUE(map.GetFirstFile(a, first));
+    EXPECT_EQ(first, b);
+}
+
+TEST(Groups, DigestCriterionAloneDecides) {
+    CFileInfoMap map;
+    map.SetCriteria(1 | 2 | 4);
+    map.SetSimilarName(1);
+    SFileInfo a = Rec(L"holiday.jpg", L"C:\\1\\holiday.jpg", 10, L"t1", kSumA);
+    SFileInfo b = Rec(L"IMG_0001.jpg", L"D:\\x\\IMG_0001.jpg", 10, L"t2", kSumA);
+    EXPECT_EQ(map.MakeKey(a), kSumA);
+    EXPECT_EQ(map.AddFile(a), 1);
+    EXPECT_EQ(map.AddFile(b), 0);
+    EXPECT_EQ(map.GetGroupSize(b), 2);
+    EXPECT_EQ(map.AddFile(Rec(L"holiday.jpg", L"C:\\2\\holiday.jpg", 10, L"t1",
+                              L"ffffffffffffffffffffffffffffffff")),
+              1);
+}
+
+TEST(GroupsSimilar, SubstringRulesAreCaseSensitive) {
+    CFileInfoMap map;
+    map.SetSimilarName(1);
+    EXPECT_EQ(map.MakeKey(Rec(L"photo.jpg", L"")), L"photo");
+    EXPECT_EQ(map.AddFile(Rec(L"photo.jpg", L"C:\\photo.jpg")), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"photo (2).jpg", L"C:\\photo (2).jpg")), 0);
+    EXPECT_EQ(map.GetGroupSize(Rec(L"photo (2).jpg", L"C:\\other")), 2);
+    // "Photo" is not contained in "photo (2)", but its key equals "photo" by folding.
+    EXPECT_EQ(map.AddFile(Rec(L"Photo.png", L"C:\\Photo.png")), 0);
+    EXPECT_EQ(map.AddFile(Rec(L"Photo (3).jpg", L"C:\\Photo (3).jpg")), 1);
+    // The key of the first file fixes the group: "to" is in "photo".
+    EXPECT_EQ(map.AddFile(Rec(L"to.txt", L"C:\\to.txt")), 0);
+    EXPECT_EQ(map.GetGroupSize(Rec(L"photo.jpg", L"")), 4);
+}
+
+TEST(GroupsSimilar, WalkTakesFirstAcceptingGroupInKeyOrder) {
+    CFileInfoMap map;
+    map.SetSimilarName(1);
+    map.SetCriteria(2);
+    EXPECT_EQ(map.AddFile(Rec(L"b.txt", L"C:\\b.txt", 20)), 1);    // key b|20
+    EXPECT_EQ(map.AddFile(Rec(L"AB.txt", L"C:\\AB.txt", 10)), 1);  // key AB|10, before b|20
+    // "abc" does not contain "AB" (case counts) but contains "b", and size 20 fits.
+    EXPECT_EQ(map.AddFile(Rec(L"abc.txt", L"C:\\abc.txt", 20)), 0);
+    SFileInfo first;
+    ASSERT_TRUE(map.GetFirstFile(Rec(L"abc.txt", L"C:\\abc.txt", 20), first));
+    EXPECT_EQ(first.strPath, L"C:\\b.txt");
+    // "xABy" contains "AB", the first group in key order, whose size fits.
+    EXPECT_EQ(map.AddFile(Rec(L"xABy.txt", L"C:\\xABy.txt", 10)), 0);
+    ASSERT_TRUE(map.GetFirstFile(Rec(L"xABy.txt", L"C:\\xABy.txt", 10), first));
+    EXPECT_EQ(first.strPath, L"C:\\AB.txt");
+    // Similar name but no member of that size: a group of its own.
+    EXPECT_EQ(map.AddFile(Rec(L"ab.txt", L"C:\\ab.txt", 30)), 1);
+}
+
+TEST(GroupsSimilar, DotProfileHasAnEmptyStrippedName) {
+    CFileInfoMap map;
+    map.SetSimilarName(1);
+    EXPECT_EQ(map.MakeKey(Rec(L".profile", L"")), L"");
+    EXPECT_EQ(map.AddFile(Rec(L"zeta.txt", L"C:\\zeta.txt")), 1);
+    EXPECT_EQ(map.AddFile(Rec(L"alpha.txt", L"C:\\alpha.txt")), 1);
+    // Similar to every group; the first in key order takes it.
+    EXPECT_EQ(map.AddFile(Rec(L".profile", L"C:\\.profile")), 0);
+    SFileInfo first;
+    ASSERT_TRUE(map.GetFirstFile(Rec(L".profile", L"C:\\.profile"), first));
+    EXPECT_EQ(first.strName, L"alpha.txt");
+
+    // Starting a group of its own, the empty key comes first and takes every new name.
+    CFileInfoMap fresh;
+    fresh.SetSimilarName(1);
+    EXPECT_EQ(fresh.AddFile(Rec(L".profile", L"C:\\.profile")), 1);
+    EXPECT_EQ(fresh.AddFile(Rec(L"anything.doc", L"C:\\anything.doc")), 0);
+    EXPECT_EQ(fresh.GetGroupSize(Rec(L".profile", L"C:\\x")), 2);
+}
+
+TEST(GroupsSimilar, EmptiedGroupsNeverQualify) {
+    CFileInfoMap map;
+    map.SetSimilarName(1);
+    map.AddFile(Rec(L"photo.jpg", L"C:\\photo.jpg"));
+    map.ClearGroups();
+    EXPECT_EQ(map.AddFile(Rec(L"photo (2).jpg", L"C:\\photo (2).jpg")), 1);
+    EXPECT_EQ(map.GetGroupSize(Rec(L"photo (2).jpg", L"C:\\photo (2).jpg")), 1);
+}
+
+TEST(Groups, RemoveFileAndGroupSizeOnDiskReadTheFileAgain) {
+    TempFolder dir;
+    std::wstring p1 = dir.Write(L"a.bin", "same"), p2 = dir.MakeDir(L"sub") + L"\\a.bin";
+    dir.Write(L"sub\\a.bin", "same");
+
+    CFileInfoMap map;
+    map.SetCriteria(2 | 4);
+    auto fromDisk = [](const std::wstring& name, const std::wstring& path) {
+        SFileInfo r;
+        r.strName = name;
+        r.strPath = path;
+        ReadFileStatus(path, r.nSize, r.strTime);
+        r.strMD5 = L"51037a4a37730f52c8732586d3aaa316";   // MD5 of "same"
+        return r;
+    };
+    EXPECT_EQ(map.AddFile(fromDisk(L"a.bin", p1)), 1);
+    EXPECT_EQ(map.AddFile(fromDisk(L"a.bin", p2)), 0);
+    EXPECT_EQ(map.GroupSizeOnDisk(L"a.bin", p2), 2);
+
+    map.RemoveFile(L"a.bin", p1);
+    EXPECT_EQ(map.GroupSizeOnDisk(L"a.bin", p2), 1);
+    SFileInfo first;
+    ASSERT_TRUE(map.GetFirstFile(fromDisk(L"a.bin", p2), first));
+    EXPECT_EQ(first.strPath, p2);   // the next member became the first
+
+    // A file whose content changed is not located any more: nothing happens.
+    dir.Write(L"sub\\a.bin", "changed");
+    map.RemoveFile(L"a.bin", p2);
+    EXPECT_EQ(map.GetGroupSize(fromDisk(L"a.bin", p2)), 1);
+}
