@@ -1,0 +1,172 @@
+#include "engine/FolderScan.h"
+
+#include "app/FindFlags.h"
+#include "engine/FileDigest.h"
+#include "engine/FileError.h"
+#include "engine/FileStatus.h"
+#include "engine/LongPath.h"
+#include "win/Format.h"
+#include "win/Handles.h"
+
+namespace {
+
+constexpr uint64_t kMiB = 1048576;
+
+}  // namespace
+
+CFolderScan::CFolderScan(const FindSettingStruct& settings, CFileInfoMap& map,
+                         const std::atomic<unsigned>& findFlags, std::atomic<int>& fileCount,
+                         IScanReport* report)
+    : m_settings(settings), m_map(map), m_flags(findFlags), m_fileCount(fileCount),
+      m_report(report) {}
+
+void CFolderScan::SetPauses(DWORD entryMs, DWORD folderMs) {
+    m_entryPause = entryMs;
+    m_folderPause = folderMs;
+}
+
+std::wstring CFolderScan::CounterText(int folderCount, int fileCount) {
+    return win::Format(L"文件夹:%d|文件:%d", folderCount, fileCount);
+}
+
+void CFolderScan::StopCheck() const { CheckFindStop(m_flags.load()); }
+
+void CFolderScan::Pause(DWORD ms) const {
+    if (ms != 0 && !m_fast) Sleep(ms);
+}
+
+void CFolderScan::Status(const std::wstring& text) const {
+    if (m_report) m_report->Status(text);
+}
+
+void CFolderScan::PrepareSearch() {
+    m_fileCount = 0;
+    auto lock = m_map.Lock();
+    m_map.SetCriteria(m_settings.CriteriaBits());
+    m_map.SetSimilarName(m_settings.FindSimularFile);
+}
+
+CFolderScan::FileRules CFolderScan::RulesFor(const std::wstring& extension) const {
+    auto lock = m_map.Lock();
+    FileRules rules;
+    const ExtensionList& list = m_settings.ExtList;
+    switch (m_settings.FileExtType) {
+    case 0: rules.pass = list.empty() || list.Contains(extension); break;
+    case 1: rules.pass = list.empty() || !list.Contains(extension); break;
+    default: rules.pass = true; break;
+    }
+    rules.digest = m_settings.FindMD5File != 0;
+    rules.md5MaxSize = m_settings.Md5MaxSize;
+    rules.expand = m_settings.ExpandItem != 0;
+    rules.stripExtension = m_settings.FileExtType == 2;
+    return rules;
+}
+
+void CFolderScan::SearchNextFolder() {
+    SFolderItem folder = m_map.Folders.TakeNextFolder();
+    if (folder.strPath.empty()) return;
+    {
+        auto lock = m_map.Lock();
+        m_fast = m_settings.FastSearch == 1;
+    }
+    const std::wstring& path = folder.strPath;
+    Status(win::Format(L"文件夹:%s", path.c_str()));
+
+    WIN32_FIND_DATAW entry;
+    win::FindHandle listing(FindFirstFileW(ToLongPath(path + L"\\*.*").c_str(), &entry));
+    if (listing.valid()) {
+        try {
+            for (;;) {
+                StopCheck();
+                const std::wstring name = entry.cFileName;
+                if (name != L"." && name != L"..") {
+                    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                        std::wstring sub = path + L"\\" + name;
+                        // A linked folder is followed only as deep as a plain walk
+                        // would reach, so a link loop cannot grow paths without end.
+                        bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+                        if (folder.bSubFolder && (!link || sub.size() < MAX_PATH))
+                            m_map.Folders.AddFolder(sub, true);
+                    } else {
+                        ExamineFile(path, name);
+                    }
+                }
+                bool more = FindNextFileW(listing.get(), &entry) != 0;
+                Pause(m_entryPause);
+                if (!more) break;
+            }
+        } catch (...) {
+            if (m_report) m_report->RedrawResults();
+            listing.reset();
+            StopCheck();
+            return;
+        }
+    }
+    Status(win::Format(L"文件夹搜索完成:%s", path.c_str()));
+    listing.reset();
+    Pause(m_folderPause);
+    StopCheck();
+}
+
+void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& name) {
+    StopCheck();
+    size_t dot = name.rfind(L'.');
+    const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
+    const FileRules rules = RulesFor(extension);
+    if (!rules.pass) return;
+    StopCheck();
+
+    SFileInfo record;
+    record.strPath = folder + L"\\" + name;
+    Status(win::Format(L"文件:%s", record.strPath.c_str()));
+
+    // A file that vanished since the listing, or whose status cannot be read, is
+    // passed over rather than recorded with made-up values.
+    if (!ReadFileStatus(record.strPath, record.nSize, record.strTime)) return;
+
+    if (rules.digest && rules.md5MaxSize > 0 &&
+        record.nSize > static_cast<uint64_t>(rules.md5MaxSize) * kMiB) {
+        Status(win::Format(L"文件过大:%s", record.strPath.c_str()));
+        return;
+    }
+
+    record.strName = rules.stripExtension && dot != std::wstring::npos ? name.substr(0, dot) : name;
+
+    if (rules.digest) {
+        Status(win::Format(L"正在计算文件MD5:%s", record.strPath.c_str()));
+        // One unreadable file (locked, read error) is passed over alone; the rest
+        // of the folder is still examined.
+        try {
+            record.strMD5 = DigestOfFile(record.strPath);
+        } catch (const CFileError&) {
+            return;
+        }
+    }
+
+    int added, groupSize = 0, folderCount, fileCount;
+    SFileInfo first;
+    {
+        auto lock = m_map.Lock();
+        added = m_map.AddFile(record);
+        // A file already in its group (a folder searched again) gets no second row.
+        if (added == 0) {
+            groupSize = m_map.GetGroupSize(record);
+            if (groupSize > 1 && !m_map.GetFirstFile(record, first)) groupSize = 0;
+        }
+        fileCount = ++m_fileCount;
+        folderCount = m_map.Folders.FolderCount();
+    }
+    StopCheck();
+    if (m_report) m_report->Counters(folderCount, fileCount);
+
+    if (groupSize > 1) {
+        StopCheck();
+        if (m_report) {
+            if (groupSize == 2)
+                m_report->GroupReachedTwo(first, record, rules.expand);
+            else
+                m_report->GroupGrew(first, record);
+        }
+    }
+    StopCheck();
+}

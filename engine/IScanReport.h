@@ -1,0 +1,25 @@
+#pragma once
+#include <string>
+
+#include "engine/FileInfo.h"
+
+// What the scan tells the window, called on the worker thread with no lock held.
+class IScanReport {
+public:
+    virtual ~IScanReport() = default;
+
+    // One status line text, already formatted.
+    virtual void Status(const std::wstring& text) = 0;
+    // After each file added: entries in the folder list and files of this run
+    // (shown with CFolderScan::CounterText).
+    virtual void Counters(int folderCount, int fileCount) = 0;
+    // A group has just reached two files: its group row and both file rows; the
+    // group row is expanded when expand is set (ExpandItem at the time of the file).
+    virtual void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second,
+                                 bool expand) = 0;
+    // A group of two or more got one more file (redraw off around the row insert).
+    virtual void GroupGrew(const SFileInfo& first, const SFileInfo& record) = 0;
+    // Something was raised inside a folder: turn the results' redrawing back on
+    // and repaint them.
+    virtual void RedrawResults() = 0;
+};

@@ -1,0 +1,373 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/FindFlags.h"
+#include "engine/FileStatus.h"
+#include "engine/FolderScan.h"
+#include "tests/TempFolder.h"
+
+namespace {
+
+struct Recorder : IScanReport {
+    std::vector<std::wstring> status;
+    std::vector<std::pair<int, int>> counters;
+    std::vector<std::pair<std::wstring, std::wstring>> reachedTwo;   // first, second paths
+    std::vector<std::pair<std::wstring, std::wstring>> grew;         // first, new paths
+    std::vector<SFileInfo> rowRecords;
+    std::vector<bool> expanded;
+    int redraws = 0;
+    std::function<void(const std::wstring&)> onStatus;
+
+    void Status(const std::wstring& text) override {
+        status.push_back(text);
+        if (onStatus) onStatus(text);
+    }
+    void Counters(int folders, int files) override { counters.emplace_back(folders, files); }
+    void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand) override {
+        reachedTwo.emplace_back(first.strPath, second.strPath);
+        rowRecords.push_back(first);
+        rowRecords.push_back(second);
+        expanded.push_back(expand);
+    }
+    void GroupGrew(const SFileInfo& first, const SFileInfo& record) override {
+        grew.emplace_back(first.strPath, record.strPath);
+        rowRecords.push_back(record);
+    }
+    void RedrawResults() override { ++redraws; }
+
+    std::vector<std::wstring> FilesShown() const {
+        std::vector<std::wstring> files;
+        for (const std::wstring& s : status)
+            if (s.rfind(L"文件:", 0) == 0) files.push_back(s.substr(3));
+        return files;
+    }
+};
+
+// A scan over one settings record and map, as the worker runs it.
+struct ScanBed {
+    FindSettingStruct settings;
+    CFileInfoMap map;
+    std::atomic<uint32_t> flags{FIND_RUNNING};
+    std::atomic<int32_t> fileCount{0};
+    Recorder report;
+    CFolderScan scan{settings, map, flags, fileCount, &report};
+
+    ScanBed() {
+        settings.FileExtType = 2;
+        settings.FastSearch = 1;
+    }
+    void Prepare() { scan.PrepareSearch(); }
+    // Steps until nothing is pending.
+    void RunAll() {
+        while (map.Folders.FolderCount() > 0) {
+            bool pending = false;
+            for (const SFolderItem& item : map.Folders.Items()) pending |= item.bPending != 0;
+            if (!pending) break;
+            scan.SearchNextFolder();
+        }
+    }
+};
+
+}  // namespace
+
+TEST(Scan, FoldersAreSearchedBreadthFirst) {
+    TempFolder dir;
+    dir.MakeDir(L"a");
+    dir.MakeDir(L"b");
+    dir.MakeDir(L"a\\deep");
+    dir.Write(L"a\\deep\\f.txt", "x");
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+
+    bed.scan.SearchNextFolder();
+    EXPECT_EQ(bed.map.Folders.FolderPaths(),
+              (std::vector<std::wstring>{dir.Path(), dir / L"a", dir / L"b"}));
+    bed.scan.SearchNextFolder();
+    bed.scan.SearchNextFolder();
+    bed.scan.SearchNextFolder();
+    EXPECT_EQ(bed.map.Folders.FolderPaths().back(), dir / L"a\\deep");
+
+    std::vector<std::wstring> taken;
+    for (const std::wstring& s : bed.report.status)
+        if (s.rfind(L"文件夹:", 0) == 0) taken.push_back(s.substr(4));
+    EXPECT_EQ(taken, (std::vector<std::wstring>{dir.Path(), dir / L"a", dir / L"b", dir / L"a\\deep"}));
+    EXPECT_EQ(bed.report.FilesShown(), (std::vector<std::wstring>{dir / L"a\\deep\\f.txt"}));
+
+    // Nothing pending: a step shows nothing.
+    size_t shown = bed.report.status.size();
+    bed.scan.SearchNextFolder();
+    EXPECT_EQ(bed.report.status.size(), shown);
+}
+
+TEST(Scan, SubfolderOptionOffListsNoSubfolders) {
+    TempFolder dir;
+    dir.MakeDir(L"a");
+    dir.Write(L"a\\f.txt", "x");
+    dir.Write(L"top.txt", "x");
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), false);
+    bed.RunAll();
+    EXPECT_EQ(bed.map.Folders.FolderCount(), 1);
+    EXPECT_EQ(bed.report.FilesShown(), (std::vector<std::wstring>{dir / L"top.txt"}));
+}
+
+TEST(Scan, ExtensionFilterModes) {
+    TempFolder dir;
+    for (const wchar_t* name : {L"x.jpg", L"y.JPG", L"x.png", L"x.tmp", L"noext"}) dir.Write(name, "1");
+    auto examined = [&](int type, std::vector<std::wstring> list) {
+        ScanBed bed;
+        bed.settings.FileExtType = type;
+        for (const std::wstring& e : list) bed.settings.ExtList.Add(e);
+        bed.Prepare();
+        bed.map.Folders.AddFolder(dir.Path(), false);
+        bed.RunAll();
+        std::vector<std::wstring> names;
+        for (const std::wstring& f : bed.report.FilesShown()) names.push_back(f.substr(dir.Path().size() + 1));
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(bed.fileCount.load(), static_cast<int>(names.size()));
+        return names;
+    };
+    using V = std::vector<std::wstring>;
+    EXPECT_EQ(examined(0, {L"jpg"}), (V{L"x.jpg"}));
+    EXPECT_EQ(examined(0, {}), (V{L"noext", L"x.jpg", L"x.png", L"x.tmp", L"y.JPG"}));
+    EXPECT_EQ(examined(1, {L"tmp"}), (V{L"noext", L"x.jpg", L"x.png", L"y.JPG"}));
+    EXPECT_EQ(examined(1, {}), (V{L"noext", L"x.jpg", L"x.png", L"x.tmp", L"y.JPG"}));
+    EXPECT_EQ(examined(2, {L"jpg"}), (V{L"noext", L"x.jpg", L"x.png", L"x.tmp", L"y.JPG"}));
+}
+
+TEST(Scan, IgnoredExtensionsGroupByBareName) {
+    TempFolder dir;
+    dir.Write(L"a.txt", "12345");
+    dir.Write(L"a.doc", "abcde");
+    dir.Write(L"b.txt", "12345");
+    ScanBed bed;
+    bed.settings.FindSizeFile = 1;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), false);
+    bed.RunAll();
+    ASSERT_EQ(bed.report.reachedTwo.size(), 1u);
+    ASSERT_EQ(bed.report.rowRecords.size(), 2u);
+    EXPECT_EQ(bed.report.rowRecords[0].strName, L"a");
+    EXPECT_EQ(bed.report.rowRecords[1].strName, L"a");
+    EXPECT_EQ(bed.report.rowRecords[1].nSize, 5u);
+    // The path keeps the full listed name.
+    EXPECT_NE(bed.report.rowRecords[0].strPath.find(L"a."), std::wstring::npos);
+}
+
+TEST(Scan, RecordCarriesLocalTimeTextAndSize) {
+    TempFolder dir;
+    std::wstring path = dir.Write(L"dated.bin", std::string(1536, 'x'));
+    TempFolder::SetLocalTime(path, 2012, 10, 14, 9, 5, 3);
+    dir.MakeDir(L"copy");
+    std::wstring copy = dir.Write(L"copy\\dated.bin", "y");
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.RunAll();
+    ASSERT_EQ(bed.report.rowRecords.size(), 2u);
+    const SFileInfo& first = bed.report.rowRecords[0];
+    EXPECT_EQ(first.strPath, path);
+    EXPECT_EQ(first.strName, L"dated");
+    EXPECT_EQ(first.strTime, L"2012-10-14 09:05:03");
+    EXPECT_EQ(first.nSize, 1536u);
+    EXPECT_TRUE(first.strMD5.empty());
+    EXPECT_EQ(bed.report.rowRecords[1].strPath, copy);
+}
+
+TEST(Scan, DigestSizeLimitAroundTenMiB) {
+    TempFolder dir;
+    const size_t limit = 10 * 1048576;
+    std::wstring atLimit = dir.Write(L"at.bin", std::string(limit, 'a'));
+    std::wstring over = dir.Write(L"over.bin", std::string(limit + 1, 'a'));
+    dir.Write(L"small.bin", "a");
+
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.settings.Md5MaxSize = 10;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), false);
+    bed.RunAll();
+    auto& st = bed.report.status;
+    EXPECT_NE(std::find(st.begin(), st.end(), L"正在计算文件MD5:" + atLimit), st.end());
+    EXPECT_NE(std::find(st.begin(), st.end(), L"文件过大:" + over), st.end());
+    EXPECT_EQ(std::find(st.begin(), st.end(), L"正在计算文件MD5:" + over), st.end());
+    EXPECT_EQ(bed.fileCount.load(), 2);   // the large one is not counted
+
+    // Limit 0: everything is digested, and the two big files (same content but one
+    // byte) stay apart while equal ones would meet.
+    ScanBed unlimited;
+    unlimited.settings.FindMD5File = 1;
+    unlimited.settings.Md5MaxSize = 0;
+    unlimited.Prepare();
+    unlimited.map.Folders.AddFolder(dir.Path(), false);
+    unlimited.RunAll();
+    EXPECT_EQ(unlimited.fileCount.load(), 3);
+    auto& st2 = unlimited.report.status;
+    EXPECT_NE(std::find(st2.begin(), st2.end(), L"正在计算文件MD5:" + over), st2.end());
+}
+
+TEST(Scan, ThreeFilesOfOneGroupReachTwoThenGrow) {
+    TempFolder dir;
+    for (const wchar_t* sub : {L"1", L"2", L"3"}) {
+        dir.MakeDir(sub);
+        dir.Write(std::wstring(sub) + L"\\dup.txt", "same");
+    }
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.settings.ExpandItem = 1;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.RunAll();
+    ASSERT_EQ(bed.report.reachedTwo.size(), 1u);
+    EXPECT_EQ(bed.report.reachedTwo[0],
+              std::make_pair(dir / L"1\\dup.txt", dir / L"2\\dup.txt"));
+    EXPECT_TRUE(bed.report.expanded[0]);
+    ASSERT_EQ(bed.report.grew.size(), 1u);
+    EXPECT_EQ(bed.report.grew[0], std::make_pair(dir / L"1\\dup.txt", dir / L"3\\dup.txt"));
+    EXPECT_EQ(bed.report.rowRecords[0].strMD5, L"51037a4a37730f52c8732586d3aaa316");
+    // Counters after each file: folder list size and the run's file count.
+    EXPECT_EQ(bed.report.counters,
+              (std::vector<std::pair<int, int>>{{4, 1}, {4, 2}, {4, 3}}));
+}
+
+TEST(Scan, SearchingAFolderAgainAddsNoRows) {
+    TempFolder dir;
+    dir.Write(L"a.txt", "1");
+    dir.MakeDir(L"s");
+    dir.Write(L"s\\a.txt", "1");
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.RunAll();
+    ASSERT_EQ(bed.report.reachedTwo.size(), 1u);
+    bed.map.Folders.RequeueFolder(dir.Path(), true);
+    bed.RunAll();
+    EXPECT_EQ(bed.report.reachedTwo.size(), 1u);
+    EXPECT_TRUE(bed.report.grew.empty());
+    EXPECT_EQ(bed.map.GetGroupSize(bed.report.rowRecords[0]), 2);
+}
+
+TEST(Scan, LockedFileIsPassedOverAndTheFolderGoesOn) {
+    TempFolder dir;
+    dir.MakeDir(L"1");
+    dir.MakeDir(L"2");
+    std::wstring locked = dir.Write(L"1\\a-locked.bin", "same");
+    dir.Write(L"1\\b.bin", "same");
+    dir.Write(L"1\\c.bin", "same");
+    dir.Write(L"2\\d.bin", "same");
+    HANDLE writer = CreateFileW(locked.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir / L"1", false);
+    bed.map.Folders.AddFolder(dir / L"2", false);
+    bed.RunAll();
+    CloseHandle(writer);
+
+    EXPECT_EQ(bed.fileCount.load(), 3);
+    ASSERT_EQ(bed.report.reachedTwo.size(), 1u);
+    ASSERT_EQ(bed.report.grew.size(), 1u);
+    for (const SFileInfo& r : bed.report.rowRecords) EXPECT_NE(r.strPath, locked);
+    auto& st = bed.report.status;
+    EXPECT_NE(std::find(st.begin(), st.end(), L"文件夹搜索完成:" + (dir / L"1")), st.end());
+    EXPECT_EQ(bed.report.redraws, 0);
+}
+
+TEST(Scan, StopRequestEndsTheStepAtTheNextEntry) {
+    TempFolder dir;
+    for (int i = 0; i < 5; ++i) dir.Write(L"f" + std::to_wstring(i) + L".txt", "x");
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), false);
+    bed.report.onStatus = [&](const std::wstring& text) {
+        if (text.rfind(L"文件:", 0) == 0) bed.flags = FIND_STOP;
+    };
+    EXPECT_THROW(bed.scan.SearchNextFolder(), StopSignal);
+    EXPECT_EQ(bed.report.FilesShown().size(), 1u);
+    EXPECT_EQ(bed.report.redraws, 1);
+    EXPECT_EQ(bed.fileCount.load(), 1);   // the first check after "文件:" follows the count
+    EXPECT_EQ(bed.report.status.back().rfind(L"文件:", 0), 0u);   // no "completed" text
+
+    // The folder counts as searched: starting again does not resume it.
+    bed.flags = FIND_RUNNING;
+    bed.report.onStatus = nullptr;
+    bed.report.status.clear();
+    bed.scan.SearchNextFolder();
+    EXPECT_TRUE(bed.report.status.empty());
+}
+
+TEST(Scan, StatusTextsOfOneFolder) {
+    TempFolder dir;
+    std::wstring file = dir.Write(L"only.txt", "x");
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), false);
+    bed.map.Folders.AddFolder(dir / L"missing", false);
+    bed.RunAll();
+    EXPECT_EQ(bed.report.status,
+              (std::vector<std::wstring>{L"文件夹:" + dir.Path(), L"文件:" + file, L"正在计算文件MD5:" + file,
+                                         L"文件夹搜索完成:" + dir.Path(), L"文件夹:" + (dir / L"missing"),
+                                         L"文件夹搜索完成:" + (dir / L"missing")}));
+    EXPECT_EQ(bed.report.counters, (std::vector<std::pair<int, int>>{{2, 1}}));
+    EXPECT_EQ(CFolderScan::CounterText(2, 1), L"文件夹:2|文件:1");
+}
+
+TEST(Scan, PrepareSearchResetsTheCountAndHandsOverCriteria) {
+    ScanBed bed;
+    bed.fileCount = 7;
+    bed.settings.FindSimularFile = 1;
+    bed.settings.FindSizeFile = 1;
+    bed.settings.FindMD5File = 1;
+    bed.Prepare();
+    EXPECT_EQ(bed.fileCount.load(), 0);
+    EXPECT_EQ(bed.map.nCriteria, 6);
+    EXPECT_EQ(bed.map.bSimilarName, 1);
+}
+
+TEST(Scan, PausesApplyUnlessFastSearch) {
+    TempFolder dir;
+    for (int i = 0; i < 8; ++i) dir.Write(L"f" + std::to_wstring(i), "x");
+    auto elapsed = [&](int fast) {
+        ScanBed bed;
+        bed.settings.FastSearch = fast;
+        bed.scan.SetPauses(20, 20);
+        bed.Prepare();
+        bed.map.Folders.AddFolder(dir.Path(), false);
+        ULONGLONG start = GetTickCount64();
+        bed.RunAll();
+        return GetTickCount64() - start;
+    };
+    EXPECT_GE(elapsed(0), 10u * 20u * 9 / 10);   // 10 entries with . and .., plus the folder
+    EXPECT_LT(elapsed(1), 150u);
+}
+
+TEST(Scan, PathsBeyondTheClassicLimitAreExamined) {
+    TempFolder dir;
+    std::wstring relative;
+    for (int i = 0; i < 6; ++i) {
+        relative += (i ? L"\\" : L"") + std::wstring(50, static_cast<wchar_t>(L'a' + i));
+        dir.MakeDir(relative);
+    }
+    std::wstring deep = dir.Write(relative + L"\\twin.txt", "same");
+    ASSERT_GT(deep.size(), static_cast<size_t>(MAX_PATH));
+    dir.Write(L"twin.txt", "same");
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.RunAll();
+    ASSERT_EQ(bed.report.reachedTwo.size(), 1u);
+    EXPECT_EQ(bed.report.reachedTwo[0].second, deep);   // stored without any prefix
+    EXPECT_EQ(bed.report.rowRecords[1].nSize, 4u);
+}
