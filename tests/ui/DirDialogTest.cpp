@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/DirDialog.h"
+#include "tests/TempFolder.h"
+#include "tests/ui/UiDriver.h"
+
+namespace {
+
+// The browser once its tree shows a selection (the initial folder has been applied).
+HWND WaitForBrowser() {
+    HWND browser = ui::WaitForTopWindow(L"", L"#32770", 10000);
+    if (!browser) return nullptr;
+    ui::WaitUntil([&] {
+        HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+        if (!tree) {
+            // The new style nests the tree one level deeper.
+            for (HWND child = GetWindow(browser, GW_CHILD); child && !tree; child = GetWindow(child, GW_HWNDNEXT))
+                tree = FindWindowExW(child, nullptr, L"SysTreeView32", nullptr);
+        }
+        return tree && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
+    });
+    return browser;
+}
+
+bool HasStaticText(HWND dialog, const std::wstring& text) {
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(child, cls, 32);
+        if (lstrcmpiW(cls, L"Static") == 0 && ui::Text(child) == text) return true;
+    }
+    return false;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+class RefusingDirDialog : public CDirDialog {
+public:
+    bool SelChanged(const std::wstring& path, std::wstring&) override {
+        lastPath = path;
+        return false;
+    }
+    std::wstring lastPath;
+};
+
+}  // namespace
+
+TEST(DirDialog, OkGivesBackTheInitialFolderWithoutTrailingSeparator) {
+    TempFolder dir;
+    for (bool newStyle : {false, true}) {
+        CDirDialog picker(newStyle);
+        picker.Title = L"请选择一个文件夹";
+        picker.InitialFolder = dir.Path() + L"\\  ";
+        bool chosen = false;
+        bool sawTitle = false;
+        ui::RunModal([&] { chosen = picker.DoBrowse(); },
+                     [&] {
+                         HWND browser = WaitForBrowser();
+                         if (!browser) return;
+                         sawTitle = HasStaticText(browser, L"请选择一个文件夹");
+                         ui::PressButton(browser, IDOK);
+                     });
+        EXPECT_EQ(picker.InitialFolder, dir.Path());
+        EXPECT_TRUE(chosen) << "new style " << newStyle;
+        EXPECT_TRUE(SamePath(picker.SelectedPath, dir.Path())) << picker.SelectedPath;
+        EXPECT_TRUE(sawTitle || newStyle);
+    }
+}
+
+TEST(DirDialog, CancelGivesFalse) {
+    CDirDialog picker(false);
+    picker.InitialFolder = L"C:\\";
+    bool chosen = true;
+    ui::RunModal([&] { chosen = picker.DoBrowse(); },
+                 [&] {
+                     if (HWND browser = WaitForBrowser()) ui::PressButton(browser, IDCANCEL);
+                 });
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(picker.InitialFolder, L"C:\\");   // a drive root keeps its backslash
+}
+
+// The OK state itself is not checked: this browser re-validates OK after the
+// callback, so only the call of SelChanged with the new selection is observable.
+TEST(DirDialog, EmptyTitleShowsOpenAndSelectionsReachSelChanged) {
+    TempFolder dir;
+    RefusingDirDialog picker;
+    picker.InitialFolder = dir.Path() + L"/";
+    bool sawOpen = false;
+    bool chosen = true;
+    ui::RunModal([&] { chosen = picker.DoBrowse(); },
+                 [&] {
+                     HWND browser = WaitForBrowser();
+                     if (!browser) return;
+                     sawOpen = HasStaticText(browser, L"Open");
+                     ui::PressButton(browser, IDCANCEL);
+                 });
+    EXPECT_FALSE(chosen);
+    EXPECT_TRUE(sawOpen);
+    EXPECT_TRUE(SamePath(picker.lastPath, dir.Path())) << picker.lastPath;
+}
