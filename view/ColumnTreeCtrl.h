@@ -1,0 +1,113 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <string>
+
+#include "view/ColumnTreeObserver.h"
+#include "view/CustomTreeChildCtrl.h"
+#include "win/SubclassedControl.h"
+#include "win/Window.h"
+
+// Hit-test of the column tree: pt in the control's client coordinates (input),
+// the tree's hit flags, the row and the column under the point (output).
+struct ColumnTreeHitInfo {
+    POINT pt{};
+    UINT flags = 0;
+    HTREEITEM hItem = nullptr;
+    int iSubItem = 0;
+};
+
+// A tree whose rows have columns: a header on top, an owner-drawn tree below it and
+// a horizontal scroll bar that moves both. It takes over an existing static
+// placeholder. A row's column texts live in its label, each followed by one TAB;
+// everything past the first column is painted after the tree has drawn the row.
+//
+// Notifications of the children (apart from the header's width changes and the
+// tree's custom draw, used here) reach the owner as if this control sent them:
+// hwndFrom and idFrom are this control's, wParam stays the child's id.
+//
+// Threads: SetItemText, GetItemText, GetChildCount and HitTest only send messages
+// to the children, so they may be called from a worker thread; everything else
+// runs on the window's thread.
+class CColumnTreeCtrl : public win::SubclassedControl {
+public:
+    static constexpr int kMaxColumns = 16;
+    static constexpr int kTreeId = 2, kScrollId = 3, kHeaderId = 1, kFillerId = 4;
+
+    CColumnTreeCtrl() = default;
+
+    // Creates the four children; does nothing when they exist.
+    virtual void Initialize();
+
+    win::Window GetTreeCtrl() const { return tree_.GetHwnd(); }
+    win::Window GetHeaderCtrl() const { return header_; }
+    CCustomTreeChildCtrl& GetTreeChild() { return tree_; }
+
+    // index 0-15; format HDF_LEFT, HDF_RIGHT or HDF_CENTER; subItem is not used.
+    int InsertColumn(int index, const std::wstring& text, int format = HDF_LEFT, int width = -1,
+                     int subItem = -1);
+    void UpdateColumns();
+    void RepositionControls();
+
+    // Told of text changes made through SetItemText and of every deleted row.
+    void SetObserver(IColumnTreeObserver* observer) { observer_ = observer; }
+
+    void SetItemText(HTREEITEM item, int column, const std::wstring& text);
+    std::wstring GetItemText(HTREEITEM item, int column) const;
+    HTREEITEM HitTest(ColumnTreeHitInfo& info) const;
+    int GetChildCount(HTREEITEM item) const;
+
+    int GetColumnCount() const;
+    int GetColumnWidth(int column) const { return column >= 0 && column < kMaxColumns ? columnWidths_[column] : 0; }
+    int GetScrollX() const { return scrollX_; }
+    int GetHeaderHeight() const { return headerHeight_; }
+    int GetTextIndent() const { return textIndent_; }
+    win::Window GetScrollBar() const { return hScroll_; }
+    win::Window GetFillerHeader() const { return filler_; }
+
+    // The whole label of a row, and one TAB-terminated piece of such a label.
+    static std::wstring ReadLabel(HWND tree, HTREEITEM item);
+    static std::wstring Piece(const std::wstring& label, int index);
+    // The text part of a row in tree coordinates; false when the row is not shown.
+    static bool LabelRect(HWND tree, HTREEITEM item, RECT& rect);
+
+    bool OnReflect(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
+
+protected:
+    void OnSubclassed() override { Initialize(); }
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    LRESULT OnNotify(WPARAM wp, NMHDR* hdr);
+    LRESULT OnCustomDraw(NMTVCUSTOMDRAW* cd);
+    void PaintRow(NMTVCUSTOMDRAW* cd);
+    void OnHScroll(WPARAM wp);
+    void OnPaint();
+    void OnSettingChange(UINT msg, WPARAM wp, LPARAM lp);
+    int ContentWidth() const;
+    bool TreeHasVScroll() const;
+    int LayoutHeaderHeight() const;
+    LRESULT ForwardToOwner(WPARAM wp, NMHDR* hdr);
+
+    std::atomic<IColumnTreeObserver*> observer_{nullptr};
+    CCustomTreeChildCtrl tree_;   // id 2
+    win::Window hScroll_;         // id 3
+    win::Window header_;          // id 1
+    win::Window filler_;          // id 4: covers the header's end above the tree's scroll bar
+
+    int headerHeight_ = 0;
+    int totalWidth_ = 0;
+    int scrollX_ = 0;
+    int textIndent_ = 0;
+    int minFirstColumnWidth_ = 100;
+    bool blockNextHeaderChange_ = false;
+    bool laidOutWithVScroll_ = false;
+    int columnWidths_[kMaxColumns] = {};
+    int columnFormats_[kMaxColumns] = {};
+};
+
+// Posted by the tree child when its size changed (its vertical scroll bar came or
+// went), so the column tree lays its children out again.
+constexpr UINT WM_COLUMNTREE_RELAYOUT = WM_APP + 0x3F1;

@@ -1,0 +1,89 @@
+#include "view/CustomTreeChildCtrl.h"
+
+#include <windowsx.h>
+
+#include "view/ColumnTreeCtrl.h"
+#include "win/Handles.h"
+
+int CCustomTreeChildCtrl::FirstPieceWidth(HTREEITEM item) const {
+    std::wstring first = CColumnTreeCtrl::Piece(CColumnTreeCtrl::ReadLabel(hwnd_, item), 0);
+    win::WindowDC dc(hwnd_);
+    win::SelectObjectScope font(dc.get(), GetFont());
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), first.c_str(), static_cast<int>(first.size()), &size);
+    return size.cx;
+}
+
+bool CCustomTreeChildCtrl::CheckHit(POINT pt) const {
+    TVHITTESTINFO ht{};
+    ht.pt = pt;
+    HTREEITEM item = TreeView_HitTest(hwnd_, &ht);
+    if (ht.flags & (TVHT_ONITEMICON | TVHT_ONITEMBUTTON | TVHT_ONITEMSTATEICON)) return true;
+    if (!item) return false;
+    RECT label{};
+    if (!CColumnTreeCtrl::LabelRect(hwnd_, item, label)) return false;
+    if (GetStyle() & TVS_FULLROWSELECT) {
+        label.right = GetClientRect().right;
+        return PtInRect(&label, pt) != 0;
+    }
+    return (ht.flags & TVHT_ONITEMLABEL) && pt.x < firstColumnWidth &&
+           pt.x <= label.left + FirstPieceWidth(item) + 6;
+}
+
+void CCustomTreeChildCtrl::Paint() {
+    win::PaintDC paint(hwnd_);
+    RECT rc = GetClientRect();
+    const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    if (w <= 0 || h <= 0) return;
+    win::MemoryDC mem(paint.get());
+    win::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(paint.get(), w, h));
+    if (!mem.get() || !bitmap) return;
+    win::SelectObjectScope keep(mem.get(), bitmap.get());
+    // The tree paints the whole client area into the given context, background included.
+    Default(WM_PAINT, reinterpret_cast<WPARAM>(mem.get()), 0);
+    BitBlt(paint.get(), 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT CCustomTreeChildCtrl::OnClick(UINT msg, WPARAM wp, LPARAM lp) {
+    POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    if (!CheckHit(pt)) {
+        SetFocus(hwnd_);
+        return 0;
+    }
+    TVHITTESTINFO ht{};
+    ht.pt = pt;
+    if (HTREEITEM item = TreeView_HitTest(hwnd_, &ht)) TreeView_SelectItem(hwnd_, item);
+    return Default(msg, wp, lp);
+}
+
+LRESULT CCustomTreeChildCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PAINT:
+        Paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_MOUSEMOVE: {
+        POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (!CheckHit(pt)) return 0;
+        break;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        return OnClick(msg, wp, lp);
+    case WM_KEYDOWN:
+        Invalidate(false);
+        break;
+    case WM_TIMER:
+        return 0;
+    case WM_SIZE: {
+        LRESULT r = Default(msg, wp, lp);
+        // The vertical scroll bar came or went: the columns' layout depends on it.
+        PostMessageW(GetParent(), WM_COLUMNTREE_RELAYOUT, 0, 0);
+        return r;
+    }
+    default:
+        break;
+    }
+    return Default(msg, wp, lp);
+}

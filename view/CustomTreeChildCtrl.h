@@ -1,0 +1,25 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "win/SubclassedControl.h"
+
+// The tree inside the column tree: paints off-screen in one block (no flicker when
+// rows are added while a search runs) and lets mouse input through only where the
+// tree itself is shown, that is the visible part of the first column.
+class CCustomTreeChildCtrl : public win::SubclassedControl {
+public:
+    // Width of column 0, kept up to date by the column tree.
+    int firstColumnWidth = 0;
+
+    // Whether a mouse message at this client point reaches the tree.
+    bool CheckHit(POINT pt) const;
+
+protected:
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void Paint();
+    LRESULT OnClick(UINT msg, WPARAM wp, LPARAM lp);
+    int FirstPieceWidth(HTREEITEM item) const;
+};

@@ -1,0 +1,64 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <list>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "view/ColumnTreeObserver.h"
+
+// The group rows of the results in display order, found by the name shown in their
+// column 1, with the number of file rows under each. It lets the row operations find
+// a group row without walking the tree row by row through window messages.
+//
+// It follows the tree by itself once set as the column tree's observer: deleted
+// rows leave it (TVN_DELETEITEM) and a new column-1 text re-files a row. Rows must be
+// added through Insert/AddChild (the row operations do that). Thread-safe: its own
+// lock is held only inside each call.
+class CGroupRowIndex : public IColumnTreeObserver {
+public:
+    // The first group row in display order showing this name, or null.
+    HTREEITEM FirstWithName(const std::wstring& name) const;
+    // All group rows showing this name, in display order.
+    std::vector<HTREEITEM> RowsWithName(const std::wstring& name) const;
+    // A group row inserted directly after `after` (null or unknown: at the end).
+    void Insert(HTREEITEM row, const std::wstring& name, HTREEITEM after);
+    // A group row or a file row left the tree; unknown rows are ignored.
+    void Remove(HTREEITEM row);
+    // Column 1 of a group row now shows `name`.
+    void Rename(HTREEITEM row, const std::wstring& name);
+    void Clear();
+
+    // Group rows before `row` in display order; Size() when the row is unknown.
+    size_t Position(HTREEITEM row) const;
+    size_t Size() const;
+    bool Contains(HTREEITEM row) const;
+
+    void AddChild(HTREEITEM group, HTREEITEM child);
+    // File rows under a group row, or -1 when the group row is unknown.
+    int ChildCount(HTREEITEM group) const;
+
+    void OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) override;
+    void OnRowDeleted(HTREEITEM row) override { Remove(row); }
+
+private:
+    struct Group {
+        std::list<HTREEITEM>::iterator at;
+        std::wstring name;
+        std::unordered_set<HTREEITEM> children;
+    };
+
+    void FileUnderName(HTREEITEM row, const std::wstring& name, HTREEITEM after);
+    void UnfileName(HTREEITEM row, const std::wstring& name);
+
+    mutable std::mutex lock_;
+    std::list<HTREEITEM> order_;
+    std::unordered_map<HTREEITEM, Group> groups_;
+    std::unordered_map<std::wstring, std::vector<HTREEITEM>> byName_;   // each in display order
+    std::unordered_map<HTREEITEM, HTREEITEM> parentOf_;
+};
