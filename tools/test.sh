@@ -7,4 +7,4 @@ trap twinseek_stop EXIT
 
 twinseek_xvfb_start
 twinseek_prefix_init
-ctest --test-dir "$TWINSEEK_BUILD" --output-on-failure --timeout 120 -j2 "$@"
+ctest --test-dir "$TWINSEEK_BUILD" --output-on-failure --timeout 180 "$@"
