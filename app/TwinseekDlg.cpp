@@ -18,7 +18,8 @@ const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V1.10-20121012";
 const wchar_t kHelpPage[] = L"https://www.twinseek.example/help/";
 }  // namespace
 
-CTwinseekDlg::CTwinseekDlg() : win::Dialog(IDD_TWINSEEK_DIALOG) {
+CTwinseekDlg::CTwinseekDlg()
+    : win::Dialog(IDD_TWINSEEK_DIALOG), Scan(FindSetting, FileInfoMap, FindFlags, FileCount, this) {
     Icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -36,6 +37,7 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_COMMAND(ID_FIND_TOGGLE, OnFind)                   // void ()
     TW_ON_COMMAND(IDC_REFIND, OnReFind)                     // void ()
     TW_ON_MESSAGE(WM_FIND_DONE, OnFindDone)                 // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_REFIND_REQUEST, OnReFindRequest)       // LRESULT (WPARAM, LPARAM)
     TW_ON_COMMAND(IDC_CLEAR_HISTORY, OnClearHistory)        // void ()
     TW_ON_COMMAND(ID_HELP_ABOUT, OnAbout)                   // void ()
     TW_ON_COMMAND(ID_FILE_EXIT, OnExit)                     // void ()
@@ -93,6 +95,7 @@ BOOL CTwinseekDlg::OnInitDialog() {
     MoveSetting.Load();
     LastFolder.clear();
 
+    InitResultTree();
     win::Window(GetItem(IDC_EXPAND_ALL)).SetText(FindSetting.ExpandItem ? L"收缩所有" : L"展开所有");
     StartUpdateCheck();
     return TRUE;
@@ -151,8 +154,14 @@ void CTwinseekDlg::OnHelpPage() { win::ShellOpen(hwnd_, kHelpPage, SW_SHOWNORMAL
 void CTwinseekDlg::OnClearHistory() {
     win::Window tree = ResultTree;
     tree.SetRedraw(false);
+    DeleteAllRows();
     tree.SetRedraw(true);
     RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    {
+        auto lock = FileInfoMap.Lock();
+        FileInfoMap.ClearGroups();
+        FileInfoMap.Folders.ClearFolders();
+    }
     FileCount = 0;
 }
 

@@ -4,26 +4,36 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/FindFlags.h"
+#include "engine/FileInfoMap.h"
+#include "engine/FolderScan.h"
+#include "engine/IScanReport.h"
 #include "settings/DeleteSettingStruct.h"
 #include "settings/FindSettingStruct.h"
 #include "settings/MoveSettingStruct.h"
 #include "update/StartupCheckThread.h"
 #include "update/UpdateInfo.h"
+#include "view/ColumnTreeCtrl.h"
+#include "view/GroupRowIndex.h"
 #include "win/Dialog.h"
 #include "win/Window.h"
 
 // The main window: the whole program is this one modal dialog. It owns, for the
 // whole run, the settings records, the groups and folder list, the results tree,
 // the update descriptor, the search worker's handle and the two shared words.
-class CTwinseekDlg : public win::Dialog {
+class CTwinseekDlg : public win::Dialog, public IScanReport {
 public:
     CTwinseekDlg();
     ~CTwinseekDlg() override;
 
     // --- state (declaration order as the window's data model) ---
+    // The groups and the folder list. Their methods take the data lock themselves;
+    // hold FileInfoMap.Lock() around a sequence that must see one state, never
+    // across a message to the window thread.
+    CFileInfoMap FileInfoMap;
     FindSettingStruct FindSetting;
     DeleteSettingStruct DeleteSetting;
     MoveSettingStruct MoveSetting;
@@ -40,7 +50,7 @@ public:
     win::Window FolderEdit;
     win::Window FindButton;
     int SearchSubFolder = 1;
-    win::Window ResultTree;
+    CColumnTreeCtrl ResultTree;
     std::atomic<int32_t> FileCount{0};
     win::Window CountEdit;
     win::Window DeleteButton;
@@ -48,6 +58,16 @@ public:
     // Last, so that it is destroyed first: it waits for the start-up check, which uses
     // the members above.
     CStartupCheckThread UpdateCheckThread;
+
+    // Group rows by the name they show, kept in step with the tree (see
+    // CGroupRowIndex); the row operations use it instead of walking the rows.
+    CGroupRowIndex GroupRows;
+    // Expansion state of the expand-all toggle; set at its first press.
+    std::optional<bool> ExpandState;
+    // A start was asked for while the stopped worker had not ended yet: it runs
+    // once that worker is joined.
+    bool StartPending = false;
+    CFolderScan Scan;
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794
@@ -61,6 +81,9 @@ public:
     void OnAddFolder();                       // IDOK: button, menu, Enter
     void OnReFind();                          // 1010; also from the delete worker
     LRESULT OnFindDone(WPARAM wp, LPARAM lp); // WM_FIND_DONE
+    // The worker's operations (on the worker thread).
+    void PrepareSearch();
+    void SearchNextFolder();
 
     // --- results rows and commands ---
     LRESULT OnResultsRClick(NMHDR* hdr);   // NM_RCLICK from 1052
@@ -75,6 +98,25 @@ public:
     // --- update check ---
     void StartUpdateCheck();  // start-up: version info, then the background check
     void OnCheckUpdate();     // 1005
+    // --- result rows (Worker thread or window thread; they reach the tree only by
+    // messages and hold no lock across one) ---
+    HTREEITEM AddGroupRow(const SFileInfo& first);
+    HTREEITEM AddFileRow(HTREEITEM group, const SFileInfo& file);
+    // Null when no group row shows `first`; nothing is added then.
+    HTREEITEM AddFileToGroup(const SFileInfo& first, const SFileInfo& file);
+    void ExpandAll(bool expand);
+    // Deletes every row (with redrawing left as it is).
+    void DeleteAllRows();
+    // Redrawing of the results on or off, and a repaint of all of them at once.
+    void SetResultsRedraw(bool on);
+    void RepaintResults();
+
+    // --- IScanReport (worker thread) ---
+    void Status(const std::wstring& text) override;
+    void Counters(int folderCount, int fileCount) override;
+    void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand) override;
+    void GroupGrew(const SFileInfo& first, const SFileInfo& record) override;
+    void RedrawResults() override;
 
     // --- file operations ---
     void OnDeleteFiles();   // 1008, 32780
@@ -91,11 +133,26 @@ protected:
     void OnCancel() override;     // Esc: ends the program as safely as close
 
 private:
+    void InitResultTree();
+    HTREEITEM InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& text, const SFileInfo& file);
+    void SetFileColumns(HTREEITEM row, const SFileInfo& file);
+    HTREEITEM FileRowUnder(HTREEITEM group, const SFileInfo& file);
+    void PauseRows(size_t rows);
+    HTREEITEM MenuRow();
+    void StartRun();
+    LRESULT OnReFindRequest(WPARAM wp, LPARAM lp);
     LRESULT OnSysCommand(WPARAM wp, LPARAM lp);
     LRESULT OnPaint(WPARAM wp, LPARAM lp);
     LRESULT OnQueryDragIcon(WPARAM wp, LPARAM lp);
     LRESULT OnCloseMessage(WPARAM wp, LPARAM lp);
 };
+
+// Sent to the window by OnReFind called on another thread: the re-search then
+// runs on the window's thread.
+constexpr UINT WM_REFIND_REQUEST = WM_APP + 2;
+
+// The search worker's entry; its argument is the main window.
+unsigned __stdcall FindThreadProc(void* window);
 
 // Formats into the status line (at most 1023 characters; longer text is cut).
 // Callable from any thread: the text change is sent to the window's thread.

@@ -1,11 +1,114 @@
 // Commands of the main window on the result rows.
-#include "app/TwinseekDlg.h"
+#include "view/ResultCommands.h"
 
-LRESULT CTwinseekDlg::OnResultsRClick(NMHDR*) { return 0; }
-LRESULT CTwinseekDlg::OnResultsClick(NMHDR*) { return 0; }
-LRESULT CTwinseekDlg::OnResultsDblClk(NMHDR*) { return 0; }
-void CTwinseekDlg::OnOpenFile() {}
-void CTwinseekDlg::OnOpenFolder() {}
-void CTwinseekDlg::OnCopyName() {}
-void CTwinseekDlg::OnCopyPath() {}
-void CTwinseekDlg::OnExpandAll() {}
+#include <atomic>
+
+#include "app/TwinseekDlg.h"
+#include "res/resource.h"
+#include "view/ResultText.h"
+#include "win/Shell.h"
+
+namespace {
+
+std::atomic<ResultsShellOpenFn> g_shellOpen{nullptr};
+
+void Open(HWND owner, const std::wstring& target, int show) {
+    if (ResultsShellOpenFn fn = g_shellOpen) fn(owner, target, show);
+    else win::ShellOpen(owner, target, show);
+}
+
+int RowChecked(HWND tree, HTREEITEM item) { return TreeView_GetCheckState(tree, item) == 1 ? 1 : 0; }
+void SetRowCheck(HWND tree, HTREEITEM item, bool on) { TreeView_SetCheckState(tree, item, on ? TRUE : FALSE); }
+
+}  // namespace
+
+void SetResultsShellOpen(ResultsShellOpenFn fn) { g_shellOpen = fn; }
+
+LRESULT CTwinseekDlg::OnResultsRClick(NMHDR*) {
+    GetCursorPos(&MenuPoint);
+    HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_MENU));
+    if (!menu) return 0;
+    if (HMENU popup = GetSubMenu(menu, 0))
+        TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, MenuPoint.x, MenuPoint.y, 0, hwnd_,
+                       nullptr);
+    DestroyMenu(menu);
+    return 0;
+}
+
+HTREEITEM CTwinseekDlg::MenuRow() {
+    ColumnTreeHitInfo hit;
+    hit.pt = MenuPoint;
+    ScreenToClient(ResultTree, &hit.pt);
+    HTREEITEM row = ResultTree.HitTest(hit);
+    TreeView_SelectItem(ResultTree.GetTreeCtrl(), row);
+    return row;
+}
+
+void CTwinseekDlg::OnOpenFile() {
+    if (HTREEITEM row = MenuRow()) Open(hwnd_, ResultTree.GetItemText(row, 2), SW_SHOWNORMAL);
+}
+
+void CTwinseekDlg::OnOpenFolder() {
+    HTREEITEM row = MenuRow();
+    if (!row) return;
+    std::wstring folder, name;
+    if (SplitPath(ResultTree.GetItemText(row, 2), folder, name)) Open(hwnd_, folder, SW_SHOWNORMAL);
+}
+
+void CTwinseekDlg::OnCopyName() {
+    if (HTREEITEM row = MenuRow()) CopyTextToClipboard(ResultTree.GetItemText(row, 1) + L"\r\n", hwnd_);
+}
+
+void CTwinseekDlg::OnCopyPath() {
+    if (HTREEITEM row = MenuRow()) CopyTextToClipboard(ResultTree.GetItemText(row, 2) + L"\r\n", hwnd_);
+}
+
+LRESULT CTwinseekDlg::OnResultsDblClk(NMHDR*) {
+    ColumnTreeHitInfo hit;
+    GetCursorPos(&hit.pt);
+    ScreenToClient(ResultTree, &hit.pt);
+    HTREEITEM row = ResultTree.HitTest(hit);
+    TreeView_SelectItem(ResultTree.GetTreeCtrl(), row);
+    if (row && hit.iSubItem == 2) Open(nullptr, ResultTree.GetItemText(row, 2), SW_SHOW);
+    return 0;
+}
+
+// Arrives before the tree flips the clicked box, so the state read here is the old one.
+LRESULT CTwinseekDlg::OnResultsClick(NMHDR*) {
+    UpdateData(true);
+    HWND tree = ResultTree.GetTreeCtrl();
+    ColumnTreeHitInfo hit;
+    GetCursorPos(&hit.pt);
+    ScreenToClient(ResultTree, &hit.pt);
+    HTREEITEM row = ResultTree.HitTest(hit);
+    TreeView_SelectItem(tree, row);
+    if (!row || !(hit.flags & TVHT_ONITEMSTATEICON)) return 0;
+    const bool wasChecked = RowChecked(tree, row) != 0;
+
+    if (HTREEITEM child = TreeView_GetChild(tree, row)) {
+        for (; child; child = TreeView_GetNextSibling(tree, child)) SetRowCheck(tree, child, !wasChecked);
+        return 0;
+    }
+    HTREEITEM parent = TreeView_GetParent(tree, row);
+    if (!parent) return 0;   // a group row whose files are all gone
+    if (wasChecked) {
+        SetRowCheck(tree, parent, false);
+        return 0;
+    }
+    HTREEITEM selected = TreeView_GetSelection(tree);
+    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c))
+        if (c != selected && !RowChecked(tree, c)) return 0;
+    SetRowCheck(tree, parent, true);
+    return 0;
+}
+
+void CTwinseekDlg::OnExpandAll() {
+    if (!ExpandState) ExpandState = FindSetting.ExpandItem != 0;
+    ExpandState = !*ExpandState;
+    win::Window(GetItem(IDC_EXPAND_ALL)).SetText(*ExpandState ? L"收缩所有" : L"展开所有");
+    win::Window results = ResultTree;
+    results.SetRedraw(false);
+    ExpandAll(*ExpandState);
+    results.SetRedraw(true);
+    RedrawWindow(results, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}

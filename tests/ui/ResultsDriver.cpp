@@ -1,0 +1,165 @@
+#include "tests/ui/ResultsDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "app/ProcessExit.h"
+#include "res/resource.h"
+#include "settings/SettingsFile.h"
+#include "tests/ui/UiDriver.h"
+
+namespace ui {
+
+namespace {
+
+const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V1.10-20121012";
+
+void KeepProcess(int) {}
+
+TempDir& Dir() {
+    static TempDir* dir = nullptr;
+    if (!dir) dir = new TempDir;   // lives for the test program
+    return *dir;
+}
+
+}  // namespace
+
+MainWindowRun::MainWindowRun(const std::string& settings) {
+    // A settings folder of its own for every window.
+    static int n = 0;
+    dir_ = Dir().MakeDir(L"run" + std::to_wstring(++n));
+    if (!settings.empty()) {
+        CreateDirectoryW((dir_ + L"\\config").c_str(), nullptr);
+        std::wstring ini = dir_ + L"\\config\\Setting.ini";
+        HANDLE h = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr);
+        CloseHandle(h);
+    }
+    SetProgramDirOverride(dir_ + L"\\");
+    SetEndProcessHook(KeepProcess);
+}
+
+MainWindowRun::~MainWindowRun() {
+    SetEndProcessHook(nullptr);
+    SetProgramDirOverride(L"");
+}
+
+void MainWindowRun::Run(const std::function<void(HWND)>& steps, int timeoutMs) {
+    RunModal([&] { dlg.DoModal(); },
+             [&] {
+                 HWND main = WaitForTopWindow(kCaption);
+                 ASSERT_NE(nullptr, main);
+                 steps(main);
+                 if (IsWindow(main) && IsWindowVisible(main)) PostMessageW(main, WM_CLOSE, 0, 0);
+             },
+             timeoutMs);
+}
+
+std::vector<HTREEITEM> Roots(HWND tree) {
+    std::vector<HTREEITEM> out;
+    for (HTREEITEM r = TreeView_GetRoot(tree); r; r = TreeView_GetNextSibling(tree, r)) out.push_back(r);
+    return out;
+}
+
+std::vector<HTREEITEM> Children(HWND tree, HTREEITEM item) {
+    std::vector<HTREEITEM> out;
+    for (HTREEITEM c = TreeView_GetChild(tree, item); c; c = TreeView_GetNextSibling(tree, c)) out.push_back(c);
+    return out;
+}
+
+std::wstring Label(HWND tree, HTREEITEM item) { return CColumnTreeCtrl::ReadLabel(tree, item); }
+
+std::vector<std::wstring> Pieces(HWND tree, HTREEITEM item) {
+    std::vector<std::wstring> out;
+    std::wstring label = Label(tree, item);
+    for (int i = 0; i < 6; ++i) out.push_back(CColumnTreeCtrl::Piece(label, i));
+    return out;
+}
+
+bool Checked(HWND tree, HTREEITEM item) { return TreeView_GetCheckState(tree, item) == 1; }
+
+bool Expanded(HWND tree, HTREEITEM item) {
+    return (TreeView_GetItemState(tree, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+POINT LabelPoint(HWND tree, HTREEITEM item) {
+    RECT r{};
+    CColumnTreeCtrl::LabelRect(tree, item, r);
+    return {r.left + 3, (r.top + r.bottom) / 2};
+}
+
+POINT CheckBoxPoint(HWND tree, HTREEITEM item) {
+    RECT r{};
+    CColumnTreeCtrl::LabelRect(tree, item, r);
+    const int y = (r.top + r.bottom) / 2;
+    for (int x = 0; x < r.left; ++x) {
+        TVHITTESTINFO ht{};
+        ht.pt = {x, y};
+        if (TreeView_HitTest(tree, &ht) == item && (ht.flags & TVHT_ONITEMSTATEICON)) return {x + 3, y};
+    }
+    ADD_FAILURE() << "no check box found";
+    return {0, y};
+}
+
+POINT ColumnPoint(CColumnTreeCtrl& ctrl, HTREEITEM item, int column) {
+    RECT r{};
+    CColumnTreeCtrl::LabelRect(ctrl.GetTreeCtrl(), item, r);
+    int x = 0;
+    for (int i = 0; i < column; ++i) x += ctrl.GetColumnWidth(i);
+    return {x + ctrl.GetColumnWidth(column) / 2, (r.top + r.bottom) / 2};
+}
+
+POINT ToScreen(HWND w, POINT p) {
+    ClientToScreen(w, &p);
+    return p;
+}
+
+void Barrier(HWND main) {
+    static std::atomic<int> mark{1000};
+    HWND edit = GetDlgItem(main, IDC_STATUS);
+    const int value = ++mark;
+    PostMessageW(edit, EM_SETLIMITTEXT, value, 0);
+    WaitUntil([&] { return SendMessageW(edit, EM_GETLIMITTEXT, 0, 0) == value; }, 5000);
+}
+
+void Click(HWND main, HWND tree, POINT p) {
+    POINT s = ToScreen(tree, p);
+    SetCursorPos(s.x, s.y);
+    PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    Barrier(main);
+}
+
+void DoubleClick(HWND main, HWND tree, POINT p) {
+    POINT s = ToScreen(tree, p);
+    SetCursorPos(s.x, s.y);
+    PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    PostMessageW(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    Barrier(main);
+}
+
+void RightClick(HWND tree, POINT p) {
+    POINT s = ToScreen(tree, p);
+    SetCursorPos(s.x, s.y);
+    PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return L"<closed>";
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(GlobalLock(h))) {
+            text = p;
+            GlobalUnlock(h);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+}  // namespace ui

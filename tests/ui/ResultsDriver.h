@@ -1,0 +1,55 @@
+#pragma once
+// Reading and clicking the results tree of the main window from a driver thread.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/TwinseekDlg.h"
+
+namespace ui {
+
+// The main window of a test: opened on the test thread, driven by `steps` on a
+// second thread, closed afterwards. Settings come from a fresh temporary folder.
+class MainWindowRun {
+public:
+    // Setting.ini content of the temporary program folder (may be empty).
+    explicit MainWindowRun(const std::string& settings = "");
+    ~MainWindowRun();
+    void Run(const std::function<void(HWND)>& steps, int timeoutMs = 60000);
+
+    CTwinseekDlg dlg;
+    HWND tree() { return dlg.ResultTree.GetTreeCtrl(); }
+
+private:
+    std::wstring dir_;
+};
+
+std::vector<HTREEITEM> Roots(HWND tree);
+std::vector<HTREEITEM> Children(HWND tree, HTREEITEM item);
+std::wstring Label(HWND tree, HTREEITEM item);
+// The pieces of a row, TAB-joined the way the labels hold them, e.g. "2\ta.txt\t...".
+std::vector<std::wstring> Pieces(HWND tree, HTREEITEM item);
+bool Checked(HWND tree, HTREEITEM item);
+bool Expanded(HWND tree, HTREEITEM item);
+
+// Points in the tree's client coordinates.
+POINT CheckBoxPoint(HWND tree, HTREEITEM item);
+POINT LabelPoint(HWND tree, HTREEITEM item);
+// A point inside column `column` of the row (widths as the column tree has them).
+POINT ColumnPoint(CColumnTreeCtrl& ctrl, HTREEITEM item, int column);
+POINT ToScreen(HWND w, POINT p);
+
+// A left click (or double click) at a tree point, with the cursor put there first as
+// the notifications read it; returns once the window thread has handled it.
+void Click(HWND main, HWND tree, POINT p);
+void DoubleClick(HWND main, HWND tree, POINT p);
+void RightClick(HWND tree, POINT p);
+// Returns once every message posted to the window thread before it is handled.
+void Barrier(HWND main);
+
+std::wstring ClipboardText();
+
+}  // namespace ui

@@ -1,0 +1,399 @@
+// Searches from start to stop in the real main window, on folder trees made here.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <mutex>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/ui/ResultsDriver.h"
+#include "tests/ui/UiDriver.h"
+#include "win/MessageBox.h"
+
+namespace {
+
+using ui::Pieces;
+using ui::Roots;
+
+// Every text the status line is given, in order, with its time.
+class StatusRecorder {
+public:
+    StatusRecorder(HWND main) {
+        self_ = this;
+        status_ = GetDlgItem(main, IDC_STATUS);
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Proc, nullptr, GetWindowThreadProcessId(main, nullptr));
+    }
+    ~StatusRecorder() {
+        UnhookWindowsHookEx(hook_);
+        self_ = nullptr;
+    }
+    std::vector<std::wstring> Texts() {
+        std::lock_guard<std::mutex> lock(lock_);
+        std::vector<std::wstring> out;
+        for (auto& e : entries_) out.push_back(e.text);
+        return out;
+    }
+    // Milliseconds from the first `from` to the first `to` after it; -1 when missing.
+    long Between(const std::wstring& from, const std::wstring& to) {
+        std::lock_guard<std::mutex> lock(lock_);
+        for (size_t i = 0; i < entries_.size(); ++i) {
+            if (entries_[i].text != from) continue;
+            for (size_t j = i + 1; j < entries_.size(); ++j)
+                if (entries_[j].text == to) return static_cast<long>(entries_[j].tick - entries_[i].tick);
+            return -1;
+        }
+        return -1;
+    }
+    size_t Size() {
+        std::lock_guard<std::mutex> lock(lock_);
+        return entries_.size();
+    }
+    // Waits until `text` was shown at or after position `from`.
+    bool WaitSaw(const std::wstring& text, size_t from, int ms = 10000) {
+        return ui::WaitUntil(
+            [&] {
+                std::lock_guard<std::mutex> lock(lock_);
+                for (size_t i = from; i < entries_.size(); ++i)
+                    if (entries_[i].text == text) return true;
+                return false;
+            },
+            ms);
+    }
+    // The texts from the first `first` on, leaving out the scan's own.
+    std::vector<std::wstring> RunTextsFrom(const std::wstring& first) {
+        std::vector<std::wstring> out;
+        bool on = false;
+        for (auto& t : Texts()) {
+            on = on || t == first;
+            if (on && t.rfind(L"文件", 0) != 0 && t.rfind(L"正在", 0) != 0) out.push_back(t);
+        }
+        return out;
+    }
+
+private:
+    struct Entry {
+        std::wstring text;
+        DWORD tick;
+    };
+    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+        auto* cw = reinterpret_cast<CWPSTRUCT*>(lp);
+        if (code == HC_ACTION && self_ && cw->message == WM_SETTEXT && cw->hwnd == self_->status_) {
+            std::lock_guard<std::mutex> lock(self_->lock_);
+            self_->entries_.push_back({reinterpret_cast<const wchar_t*>(cw->lParam), GetTickCount()});
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static StatusRecorder* self_;
+    HWND status_;
+    HHOOK hook_;
+    std::mutex lock_;
+    std::vector<Entry> entries_;
+};
+StatusRecorder* StatusRecorder::self_ = nullptr;
+
+// root\dup.txt, root\a\dup.txt, root\b\dup.txt, root\a\same.bin, root\b\same.bin, root\b\only.txt
+struct Tree {
+    Tree() {
+        root = dir.MakeDir(L"data");
+        dir.WriteFile(L"data\\dup.txt", "1");
+        dir.WriteFile(L"data\\a\\dup.txt", "22");
+        dir.WriteFile(L"data\\b\\dup.txt", "333");
+        dir.WriteFile(L"data\\a\\same.bin", "x");
+        dir.WriteFile(L"data\\b\\same.bin", "x");
+        dir.WriteFile(L"data\\b\\only.txt", "y");
+        other = dir.MakeDir(L"other");
+        dir.WriteFile(L"other\\same.bin", "x");
+        dir.WriteFile(L"other\\new.txt", "n");
+        dir.WriteFile(L"other\\sub\\new.txt", "n");
+    }
+    ui::TempDir dir;
+    std::wstring root, other;
+};
+
+HTREEITEM GroupNamed(HWND tree, const std::wstring& name) {
+    for (HTREEITEM r : Roots(tree))
+        if (Pieces(tree, r)[1] == name) return r;
+    return nullptr;
+}
+
+bool GroupHas(HWND tree, const std::wstring& name, const std::wstring& count) {
+    HTREEITEM r = GroupNamed(tree, name);
+    return r && Pieces(tree, r)[0] == count;
+}
+
+void Start(HWND main, const std::wstring& folder) {
+    ui::SetItemText(main, IDC_FOLDER, folder);
+    ui::PressButton(main, IDC_FIND);
+    ui::Barrier(main);
+}
+
+// Stops the run and waits until its worker has been joined.
+void StopAndWait(HWND main, CTwinseekDlg& dlg) {
+    if (dlg.FindFlags & FIND_RUNNING) ui::PressButton(main, IDC_FIND);
+    EXPECT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }, 5000));
+}
+
+// The picker of the add-folder command (a parentless browser, not the main window),
+// once its tree shows the initial selection; null when that does not come in time.
+HWND WaitForPicker(HWND main, HWND& shown) {
+    HWND found = nullptr;
+    shown = nullptr;
+    ui::WaitUntil([&] {
+        HWND h = nullptr;
+        while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (h == main || pid != GetCurrentProcessId() || !IsWindowVisible(h)) continue;
+            HWND tree = FindWindowExW(h, nullptr, L"SysTreeView32", nullptr);
+            if (!tree) continue;
+            shown = h;
+            if (SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) {
+                found = h;
+                return true;
+            }
+        }
+        return false;
+    }, 8000);
+    return found;
+}
+
+// Runs the add-folder command and confirms the picker on `folder`. Wine's browser
+// now and then never applies its initial folder; it is cancelled and asked again.
+void PickFolder(HWND main, CTwinseekDlg& dlg, const std::wstring& folder) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SendMessageW(main, WM_NULL, 0, 0);
+        dlg.LastFolder = folder;   // the picker opens on it; the window thread is idle here
+        ui::PressButton(main, IDOK);
+        HWND shown = nullptr;
+        if (HWND picker = WaitForPicker(main, shown)) {
+            ui::PressButton(picker, IDOK);
+            ASSERT_TRUE(ui::WaitForClose(picker));
+            return;
+        }
+        if (!shown) break;
+        ui::PressButton(shown, IDCANCEL);
+        ASSERT_TRUE(ui::WaitForClose(shown, 20000));
+    }
+    FAIL() << "the folder picker did not open on " << std::string(folder.begin(), folder.end());
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
+TEST(SearchRun, TypedFolderIsSearchedUntilStopped) {
+    Tree data;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        HWND tree = run.tree();
+        StatusRecorder status(main);
+        Start(main, data.root + L"\\");
+        EXPECT_EQ(data.root, ui::ItemText(main, IDC_FOLDER));
+        EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
+        EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
+        ASSERT_FALSE(status.Texts().empty());
+        EXPECT_EQ(L"查找已经启动", status.Texts()[0]);
+        auto folders = dlg.FileInfoMap.Folders.Items();
+        ASSERT_FALSE(folders.empty());
+        EXPECT_EQ(data.root, folders[0].strPath);
+
+        // Breadth first: the last folder is b; afterwards the worker idles.
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
+        EXPECT_TRUE(GroupHas(tree, L"dup.txt", L"3"));
+        EXPECT_TRUE(GroupHas(tree, L"same.bin", L"2"));
+        EXPECT_EQ(2u, Roots(tree).size());
+        EXPECT_EQ(L"文件夹:3|文件:6", ui::ItemText(main, IDC_COUNT));
+        Sleep(300);
+        EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
+        EXPECT_NE(nullptr, dlg.FindThread);
+
+        ui::PressButton(main, IDC_FIND);
+        ui::Barrier(main);
+        EXPECT_EQ(L"开始查找", ui::ItemText(main, IDC_FIND));
+        ASSERT_TRUE(status.WaitSaw(L"查找结束！", 0, 3000));
+        EXPECT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }, 3000));
+        EXPECT_EQ(FIND_STOP, dlg.FindFlags.load());
+        EXPECT_EQ(L"开始查找", ui::ItemText(main, IDC_FIND));
+        long latency = status.Between(L"查找即将结束", L"查找结束！");
+        EXPECT_GE(latency, 0);
+        EXPECT_LT(latency, 1000);
+        std::printf("stop latency: %ld ms\n", latency);
+        EXPECT_EQ((std::vector<std::wstring>{L"查找即将结束", L"查找结束！"}),
+                  status.RunTextsFrom(L"查找即将结束"));
+        // The rows stay after the run.
+        EXPECT_EQ(2u, Roots(tree).size());
+    });
+}
+
+TEST(SearchRun, StartWithAnEmptyFieldAsksForAFolder) {
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        ui::PressButton(main, IDC_FIND);
+        HWND box = ui::WaitForMessageBox(L"请添加查找文件夹");
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(win::AppName(), ui::Text(box));
+        ui::PressButton(box, IDOK);
+        EXPECT_TRUE(ui::WaitForClose(box));
+        EXPECT_EQ(0u, run.dlg.FindFlags.load());
+        EXPECT_EQ(nullptr, run.dlg.FindThread);
+        EXPECT_EQ(L"开始查找", ui::ItemText(main, IDC_FIND));
+    });
+}
+
+TEST(SearchRun, PickingAListedFolderAgainAsksToSearchItAgain) {
+    Tree data;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        StatusRecorder status(main);
+        PickFolder(main, dlg, data.root);
+        // Not running: picking starts a run.
+        ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FindFlags == FIND_RUNNING; }));
+        std::wstring listed = ui::ItemText(main, IDC_FOLDER);
+        EXPECT_TRUE(SamePath(data.root, listed)) << listed;
+        HANDLE worker = dlg.FindThread;
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + listed + L"\\b", 0));
+        const size_t folders = dlg.FileInfoMap.Folders.Items().size();
+
+        PickFolder(main, dlg, data.root);
+        HWND box = ui::WaitForMessageBox(L"此文件夹已经添加,要重新查找此文件夹吗？");
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(L"文件夹重复", ui::Text(box));
+        EXPECT_EQ(main, GetWindow(box, GW_OWNER));
+        ui::PressButton(box, IDNO);
+        ASSERT_TRUE(ui::WaitForClose(box));
+        ui::Barrier(main);
+        for (const SFolderItem& f : dlg.FileInfoMap.Folders.Items()) EXPECT_EQ(0, f.bPending) << f.strPath;
+        EXPECT_EQ(folders, dlg.FileInfoMap.Folders.Items().size());
+
+        size_t mark = status.Size();
+        PickFolder(main, dlg, data.root);
+        box = ui::WaitForMessageBox(L"此文件夹已经添加,要重新查找此文件夹吗？");
+        ASSERT_NE(nullptr, box);
+        ui::PressButton(box, IDYES);
+        ASSERT_TRUE(ui::WaitForClose(box));
+        // The same worker searches the folder and its subfolders again.
+        ASSERT_TRUE(status.WaitSaw(L"文件夹:" + listed, mark));
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + listed + L"\\b", mark));
+        EXPECT_EQ(worker, dlg.FindThread);
+        EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
+        EXPECT_EQ(folders, dlg.FileInfoMap.Folders.Items().size());
+        StopAndWait(main, dlg);
+    });
+}
+
+TEST(SearchRun, ADriveRootIsListedWithoutItsBackslash) {
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        PickFolder(main, dlg, L"C:\\");
+        ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FindFlags == FIND_RUNNING; }));
+        StopAndWait(main, dlg);
+        EXPECT_EQ(L"C:", ui::ItemText(main, IDC_FOLDER));
+        EXPECT_TRUE(SamePath(L"C:\\", dlg.LastFolder)) << dlg.LastFolder;
+        ASSERT_FALSE(dlg.FileInfoMap.Folders.Items().empty());
+        EXPECT_TRUE(SamePath(L"C:", dlg.FileInfoMap.Folders.Items()[0].strPath));
+    });
+}
+
+TEST(SearchRun, SecondFolderJoinsTheRunningWorker) {
+    Tree data;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        HWND tree = run.tree();
+        StatusRecorder status(main);
+        Start(main, data.root);
+        HANDLE worker = dlg.FindThread;
+        ASSERT_NE(nullptr, worker);
+        PickFolder(main, dlg, data.other);
+        std::wstring other = ui::ItemText(main, IDC_FOLDER);
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + other + L"\\sub", 0));
+        EXPECT_EQ(worker, dlg.FindThread);
+        EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
+        EXPECT_TRUE(GroupHas(tree, L"same.bin", L"3"));
+        EXPECT_TRUE(GroupHas(tree, L"new.txt", L"2"));
+        EXPECT_TRUE(GroupHas(tree, L"dup.txt", L"3"));
+        StopAndWait(main, dlg);
+    });
+}
+
+TEST(SearchRun, ReSearchRebuildsTheRows) {
+    Tree data;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        HWND tree = run.tree();
+        StatusRecorder status(main);
+        Start(main, data.root);
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
+        HANDLE worker = dlg.FindThread;
+
+        // During the run: the same worker searches everything again.
+        size_t mark = status.Size();
+        ui::PressButton(main, IDC_REFIND);
+        ASSERT_TRUE(status.WaitSaw(L"文件夹:" + data.root, mark));
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", mark));
+        EXPECT_EQ(worker, dlg.FindThread);
+        EXPECT_EQ(2u, Roots(tree).size());
+        EXPECT_TRUE(GroupHas(tree, L"dup.txt", L"3"));
+
+        // Without a run: it starts one.
+        StopAndWait(main, dlg);
+        mark = status.Size();
+        ui::PressButton(main, IDC_REFIND);
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", mark));
+        EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
+        EXPECT_EQ(2u, Roots(tree).size());
+        EXPECT_TRUE(GroupHas(tree, L"same.bin", L"2"));
+        StopAndWait(main, dlg);
+    });
+}
+
+TEST(SearchRun, ClearHistoryDuringARunLeavesTheRunActive) {
+    Tree data;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        HWND tree = run.tree();
+        StatusRecorder status(main);
+        Start(main, data.root);
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
+        std::wstring counters = ui::ItemText(main, IDC_COUNT);
+        ui::PressButton(main, IDC_CLEAR_HISTORY);
+        ui::Barrier(main);
+        EXPECT_TRUE(Roots(tree).empty());
+        EXPECT_TRUE(dlg.FileInfoMap.Folders.Items().empty());
+        Sleep(300);
+        EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
+        EXPECT_NE(nullptr, dlg.FindThread);
+        EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
+        EXPECT_EQ(counters, ui::ItemText(main, IDC_COUNT));
+        StopAndWait(main, dlg);
+    });
+}
+
+TEST(SearchRun, StartRightAfterStopWaitsForTheOldWorker) {
+    Tree data;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        StatusRecorder status(main);
+        Start(main, data.root);
+        ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
+        // Stop and start again before the worker wakes up for its stop test.
+        ui::PressButton(main, IDC_FIND);
+        ui::PressButton(main, IDC_FIND);
+        ASSERT_TRUE(ui::WaitUntil([&] { return status.RunTextsFrom(L"查找即将结束").size() >= 3; }, 5000));
+        EXPECT_EQ((std::vector<std::wstring>{L"查找即将结束", L"查找结束！", L"查找已经启动"}),
+                  status.RunTextsFrom(L"查找即将结束"));
+        ui::Barrier(main);
+        EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
+        EXPECT_NE(nullptr, dlg.FindThread);
+        EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
+        StopAndWait(main, dlg);
+        EXPECT_EQ(L"查找结束！", ui::ItemText(main, IDC_STATUS));
+    });
+}
+
+}  // namespace
