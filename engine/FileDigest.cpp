@@ -10,15 +10,29 @@
 namespace {
 
 constexpr DWORD kBlockSize = 1048576;
+constexpr DWORD kSmallestBuffer = 4096;
+
+// Reads go in blocks of 1 MiB; a smaller file gets a buffer of its own size, since
+// the system may touch every page of the buffer a read is given, and for a small
+// file that costs more than the read itself.
+DWORD BufferSizeFor(HANDLE file) {
+    LARGE_INTEGER size, position, zero = {};
+    if (!GetFileSizeEx(file, &size) || !SetFilePointerEx(file, zero, &position, FILE_CURRENT))
+        return kBlockSize;
+    LONGLONG remaining = size.QuadPart - position.QuadPart;
+    if (remaining >= kBlockSize) return kBlockSize;
+    return remaining > kSmallestBuffer ? static_cast<DWORD>(remaining) : kSmallestBuffer;
+}
 
 }  // namespace
 
 std::wstring DigestOfStream(HANDLE file) {
     CMD5Checksum md5;
-    std::unique_ptr<unsigned char[]> buffer(new unsigned char[kBlockSize]);
+    const DWORD bufferSize = BufferSizeFor(file);
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[bufferSize]);
     for (;;) {
         DWORD read = 0;
-        if (!ReadFile(file, buffer.get(), kBlockSize, &read, nullptr))
+        if (!ReadFile(file, buffer.get(), bufferSize, &read, nullptr))
             throw CFileError(GetLastError(), std::wstring());
         if (read == 0) break;
         md5.Feed(buffer.get(), read);

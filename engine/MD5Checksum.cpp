@@ -6,14 +6,21 @@
 namespace {
 
 inline uint32_t F(uint32_t x, uint32_t y, uint32_t z) { return ((y ^ z) & x) ^ z; }
-inline uint32_t G(uint32_t x, uint32_t y, uint32_t z) { return ((x ^ y) & z) ^ y; }
 inline uint32_t H(uint32_t x, uint32_t y, uint32_t z) { return x ^ y ^ z; }
 inline uint32_t I(uint32_t x, uint32_t y, uint32_t z) { return y ^ (x | ~z); }
 
+// The terms that do not depend on b (the value just computed) are added first, so
+// they overlap with the previous step instead of lengthening the critical path.
 template <uint32_t (*Fn)(uint32_t, uint32_t, uint32_t)>
 inline void Step(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t x, int s,
                  uint32_t t) {
-    a = b + std::rotl(a + Fn(b, c, d) + x + t, s);
+    a = b + std::rotl(a + x + t + Fn(b, c, d), s);
+}
+
+// G split into two independent halves: (b & d) + (c & ~d) equals (b & d) | (c & ~d).
+inline void StepG(uint32_t& a, uint32_t b, uint32_t c, uint32_t d, uint32_t x, int s,
+                  uint32_t t) {
+    a = b + std::rotl(a + x + t + (c & ~d) + (b & d), s);
 }
 
 inline uint32_t LoadLE(const unsigned char* p) {
@@ -49,22 +56,22 @@ void CMD5Checksum::ProcessBlock(const unsigned char* block) {
     Step<F>(c, d, a, b, x[14], 17, 0xa679438eu);
     Step<F>(b, c, d, a, x[15], 22, 0x49b40821u);
 
-    Step<G>(a, b, c, d, x[1], 5, 0xf61e2562u);
-    Step<G>(d, a, b, c, x[6], 9, 0xc040b340u);
-    Step<G>(c, d, a, b, x[11], 14, 0x265e5a51u);
-    Step<G>(b, c, d, a, x[0], 20, 0xe9b6c7aau);
-    Step<G>(a, b, c, d, x[5], 5, 0xd62f105du);
-    Step<G>(d, a, b, c, x[10], 9, 0x02441453u);
-    Step<G>(c, d, a, b, x[15], 14, 0xd8a1e681u);
-    Step<G>(b, c, d, a, x[4], 20, 0xe7d3fbc8u);
-    Step<G>(a, b, c, d, x[9], 5, 0x21e1cde6u);
-    Step<G>(d, a, b, c, x[14], 9, 0xc33707d6u);
-    Step<G>(c, d, a, b, x[3], 14, 0xf4d50d87u);
-    Step<G>(b, c, d, a, x[8], 20, 0x455a14edu);
-    Step<G>(a, b, c, d, x[13], 5, 0xa9e3e905u);
-    Step<G>(d, a, b, c, x[2], 9, 0xfcefa3f8u);
-    Step<G>(c, d, a, b, x[7], 14, 0x676f02d9u);
-    Step<G>(b, c, d, a, x[12], 20, 0x8d2a4c8au);
+    StepG(a, b, c, d, x[1], 5, 0xf61e2562u);
+    StepG(d, a, b, c, x[6], 9, 0xc040b340u);
+    StepG(c, d, a, b, x[11], 14, 0x265e5a51u);
+    StepG(b, c, d, a, x[0], 20, 0xe9b6c7aau);
+    StepG(a, b, c, d, x[5], 5, 0xd62f105du);
+    StepG(d, a, b, c, x[10], 9, 0x02441453u);
+    StepG(c, d, a, b, x[15], 14, 0xd8a1e681u);
+    StepG(b, c, d, a, x[4], 20, 0xe7d3fbc8u);
+    StepG(a, b, c, d, x[9], 5, 0x21e1cde6u);
+    StepG(d, a, b, c, x[14], 9, 0xc33707d6u);
+    StepG(c, d, a, b, x[3], 14, 0xf4d50d87u);
+    StepG(b, c, d, a, x[8], 20, 0x455a14edu);
+    StepG(a, b, c, d, x[13], 5, 0xa9e3e905u);
+    StepG(d, a, b, c, x[2], 9, 0xfcefa3f8u);
+    StepG(c, d, a, b, x[7], 14, 0x676f02d9u);
+    StepG(b, c, d, a, x[12], 20, 0x8d2a4c8au);
 
     Step<H>(a, b, c, d, x[5], 4, 0xfffa3942u);
     Step<H>(d, a, b, c, x[8], 11, 0x8771f681u);
