@@ -31,10 +31,7 @@ run:
 bench:
 	tools/setup.sh
 	tools/build.sh
-	@if [ -f $(BUILD)/twinseek_bench.exe ]; then \
-	  bash -c 'source tools/wine-env.sh && trap twinseek_stop EXIT && twinseek_prefix_init && wine "$$TWINSEEK_BUILD/twinseek_bench.exe"'; \
-	else echo "no benchmark program yet"; fi
-	@if [ -x tools/bench.sh ]; then tools/bench.sh; fi
+	tools/bench.sh
 
 clean:
 	-@if [ -d $(BUILD)/wineprefix ]; then WINEPREFIX=$(TWINSEEK_BUILD)/wineprefix wineserver -k 2>/dev/null || true; fi

@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Benchmarks, one figure per line (medians; compare the ratios, not the absolutes):
+#   md5 twinseek_MBps=… md5sum_MBps=… openssl_MBps=…   one 1 GiB file in the page cache
+#   scan files=… digest=0|1 seconds=… files_per_s=…     50,000 files in 2,500 folders,
+#                                                        10 % duplicates, FastSearch 1
+# The data is made once under $TWINSEEK_BUILD/bench-data and reused.
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+trap twinseek_stop EXIT
+
+bench_exe=$TWINSEEK_BUILD/twinseek_bench.exe
+[[ -f $bench_exe ]] || { echo "bench: $bench_exe is missing; run make build" >&2; exit 1; }
+if ! command -v openssl >/dev/null; then
+    if [[ $(id -u) -eq 0 ]]; then
+        DEBIAN_FRONTEND=noninteractive apt-get install -y openssl >/dev/null
+    else
+        echo "bench: openssl is missing; as root run: apt-get install -y openssl" >&2
+        exit 1
+    fi
+fi
+
+data=$TWINSEEK_BUILD/bench-data
+big=$data/one-gib.bin
+tree=$data/tree
+mkdir -p "$data"
+
+if [[ ! -f $big.ready ]]; then
+    echo "bench: writing the 1 GiB file" >&2
+    head -c 1073741824 /dev/urandom >"$big"
+    touch "$big.ready"
+fi
+
+if [[ ! -f $tree.ready ]]; then
+    echo "bench: writing the tree of 50,000 files" >&2
+    rm -rf "$tree"
+    # 50 folders with 49 subfolders each: 2,500 folders of 20 files. Every tenth file
+    # repeats the name and content of a file from another folder.
+    perl -e '
+        use strict;
+        my $root = shift;
+        mkdir $root or die;
+        my ($n, @folders) = (0);
+        for my $a (0 .. 49) {
+            my $top = sprintf("%s/d%02d", $root, $a);
+            mkdir $top or die;
+            push @folders, $top;
+            for my $b (1 .. 49) {
+                my $sub = sprintf("%s/e%02d", $top, $b);
+                mkdir $sub or die;
+                push @folders, $sub;
+            }
+        }
+        srand(1);
+        for my $f (0 .. $#folders) {
+            for my $i (0 .. 19) {
+                my ($name, $id) = ("f$n.dat", $n);
+                if ($n % 10 == 9 && $f > 0) { $id = int(rand($f * 20)); $name = "f$id.dat"; }
+                my $size = 256 + ($id * 7919) % 3840;
+                open(my $fh, ">", "$folders[$f]/$name") or die;
+                print $fh substr(("$id:" x (1 + int($size / 3))), 0, $size);
+                close $fh;
+                ++$n;
+            }
+        }' "$tree"
+    touch "$tree.ready"
+fi
+
+twinseek_prefix_init >/dev/null
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+now() { date +%s.%N; }
+# MB/s of a native command over the big file, median of 5.
+native_rate() {
+    local i start end
+    for i in 1 2 3 4 5; do
+        start=$(now)
+        "$@" "$big" >/dev/null
+        end=$(now)
+        awk -v s="$start" -v e="$end" 'BEGIN { printf "%.0f\n", 1073741824 / 1e6 / (e - s) }'
+    done | median
+}
+
+cat "$big" >/dev/null   # into the page cache
+md5sum_rate=$(native_rate md5sum)
+openssl_rate=$(native_rate openssl dgst -md5)
+twinseek_rate=$(wine "$bench_exe" md5 "$(winepath -w "$big")" 5 | tr -d '\r' |
+                sed -n 's/^twinseek_MBps=\([0-9]*\).*/\1/p')
+echo "md5 twinseek_MBps=$twinseek_rate md5sum_MBps=$md5sum_rate openssl_MBps=$openssl_rate"
+
+tree_win=$(winepath -w "$tree")
+for digest in 0 1; do
+    wine "$bench_exe" scan "$tree_win" "$digest" 3 | tr -d '\r'
+done
