@@ -30,6 +30,9 @@ unsigned __stdcall FindThreadProc(void* window) {
         for (;;) {
             dlg->SearchNextFolder();
             CheckFindStop(dlg->FindFlags);
+            // Fast mode goes straight on to the next pending folder; the idle
+            // poll stays, so an idle run still wakes only every 100 ms.
+            if (dlg->FastStepAhead()) continue;
             Sleep(100);
         }
     } catch (...) {
@@ -46,6 +49,11 @@ unsigned __stdcall FindThreadProc(void* window) {
 
 void CTwinseekDlg::PrepareSearch() { Scan.PrepareSearch(); }
 void CTwinseekDlg::SearchNextFolder() { Scan.SearchNextFolder(); }
+
+bool CTwinseekDlg::FastStepAhead() const {
+    auto lock = FileInfoMap.Lock();
+    return FindSetting.FastSearch == 1 && FileInfoMap.Folders.HasPending();
+}
 
 void CTwinseekDlg::StartRun() {
     FindFlags = FIND_RUNNING;

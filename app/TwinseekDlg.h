@@ -84,6 +84,8 @@ public:
     // The worker's operations (on the worker thread).
     void PrepareSearch();
     void SearchNextFolder();
+    // Fast mode with a folder still pending: the worker skips its pause.
+    bool FastStepAhead() const;
 
     // --- results rows and commands ---
     LRESULT OnResultsRClick(NMHDR* hdr);   // NM_RCLICK from 1052

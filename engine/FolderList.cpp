@@ -30,6 +30,13 @@ SFolderItem CFolderList::TakeNextFolder() {
     return SFolderItem();
 }
 
+bool CFolderList::HasPending() const {
+    Guard guard(m_lock);
+    for (size_t i = m_firstPending; i < m_items.size(); ++i)
+        if (m_items[i].bPending) return true;
+    return false;
+}
+
 void CFolderList::RequeueFolder(const std::wstring& path, bool subFolder) {
     Guard guard(m_lock);
     for (size_t i = 0; i < m_items.size(); ++i) {

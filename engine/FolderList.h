@@ -18,6 +18,8 @@ public:
     bool AddFolder(const std::wstring& path, bool subFolder);
     // The first pending entry, now marked searched; an empty path when none is pending.
     SFolderItem TakeNextFolder();
+    // True when TakeNextFolder would return a folder.
+    bool HasPending() const;
     // The entry with exactly this path gets the flag and becomes pending; every
     // entry whose path merely contains the text becomes pending too.
     void RequeueFolder(const std::wstring& path, bool subFolder);
