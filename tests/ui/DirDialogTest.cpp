@@ -9,8 +9,22 @@
 
 namespace {
 
-// The browser once its tree shows a selection (the initial folder has been applied).
-HWND WaitForBrowser() {
+std::wstring CaretText(HWND tree) {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return L"";
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+    return text;
+}
+
+// The browser once its tree shows a selection; with a leaf name, once the caret is on
+// it (the tree first selects the desktop and applies the initial folder afterwards).
+HWND WaitForBrowser(const std::wstring& leaf = L"") {
     HWND browser = ui::WaitForTopWindow(L"", L"#32770", 10000);
     if (!browser) return nullptr;
     ui::WaitUntil([&] {
@@ -20,7 +34,8 @@ HWND WaitForBrowser() {
             for (HWND child = GetWindow(browser, GW_CHILD); child && !tree; child = GetWindow(child, GW_HWNDNEXT))
                 tree = FindWindowExW(child, nullptr, L"SysTreeView32", nullptr);
         }
-        return tree && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
+        if (!tree || SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == 0) return false;
+        return leaf.empty() || lstrcmpiW(CaretText(tree).c_str(), leaf.c_str()) == 0;
     });
     return browser;
 }
@@ -57,7 +72,7 @@ TEST(DirDialog, OkGivesBackTheInitialFolderWithoutTrailingSeparator) {
         bool sawTitle = false;
         ui::RunModal([&] { chosen = picker.DoBrowse(); },
                      [&] {
-                         HWND browser = WaitForBrowser();
+                         HWND browser = WaitForBrowser(dir.Path().substr(dir.Path().rfind(L'\\') + 1));
                          if (!browser) return;
                          sawTitle = HasStaticText(browser, L"请选择一个文件夹");
                          ui::PressButton(browser, IDOK);
