@@ -1,0 +1,96 @@
+// The export command in the real main window, answering the real save dialog.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "tests/ui/FoundFiles.h"
+#include "tests/ui/ResultsDriver.h"
+#include "tests/ui/UiDriver.h"
+
+namespace {
+
+// The save dialog of this process once it is up: a dialog with a file name box.
+HWND WaitForSaveDialog(HWND main) {
+    HWND found = nullptr;
+    ui::WaitUntil(
+        [&] {
+            HWND h = nullptr;
+            while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (h == main || pid != GetCurrentProcessId() || !IsWindowVisible(h)) continue;
+                if (GetDlgItem(h, 1148) || GetDlgItem(h, 1152)) {
+                    found = h;
+                    return true;
+                }
+            }
+            return false;
+        },
+        10000);
+    return found;
+}
+
+// Starts the export and types `path` into its save dialog; returns once it is written.
+void ExportAs(HWND main, const std::wstring& path) {
+    ui::PostCommand(main, IDC_EXPORT);
+    HWND save = WaitForSaveDialog(main);
+    ASSERT_NE(nullptr, save);
+    ui::SetItemText(save, GetDlgItem(save, 1148) ? 1148 : 1152, path);
+    ui::PressButton(save, IDOK);
+    ASSERT_TRUE(ui::WaitForClose(save));
+    EXPECT_TRUE(ui::WaitForStatus(main, L"保存完成"));
+    ui::Barrier(main);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
+
+TEST(ExportList, TwoGroupsGiveFourLinesInTheAnsiCodePage) {
+    ASSERT_EQ(936u, GetACP());
+    ui::TempDir dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        const std::wstring a1 = dir.path() + L"\\一\\报告.txt", a2 = dir.path() + L"\\二\\报告.txt";
+        const std::wstring b1 = dir.path() + L"\\一\\b.bin", b2 = dir.path() + L"\\二\\b.bin";
+        for (auto& p : {a1, b1, a2, b2}) ui::AddFound(run.dlg, p);
+        ASSERT_EQ(2u, ui::Roots(run.tree()).size());
+
+        // No extension typed: ".txt" is added.
+        ExportAs(main, dir.path() + L"\\list");
+        EXPECT_FALSE(Exists(dir.path() + L"\\list"));
+        const std::string bytes = ui::ReadFileBytes(dir.path() + L"\\list.txt");
+        auto ansi = [](const std::wstring& s) {
+            std::string out(s.size() * 2, '\0');
+            int n = WideCharToMultiByte(936, 0, s.c_str(), static_cast<int>(s.size()), out.data(),
+                                        static_cast<int>(out.size()), nullptr, nullptr);
+            out.resize(n);
+            return out;
+        };
+        const std::string expected = ansi(L"报告.txt\t" + a1 + L"\r\n" + L"报告.txt\t" + a2 + L"\r\n" +
+                                          L"b.bin\t" + b1 + L"\r\n" + L"b.bin\t" + b2 + L"\r\n");
+        EXPECT_EQ(expected, bytes);
+        // No byte-order mark, no header: the first bytes are the GBK name.
+        EXPECT_EQ("\xb1\xa8\xb8\xe6", bytes.substr(0, 4));
+    });
+}
+
+TEST(ExportList, NameWithExtensionStaysAndEmptyResultsGiveEmptyFile) {
+    ui::TempDir dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        ExportAs(main, dir.path() + L"\\list.csv");
+        EXPECT_TRUE(Exists(dir.path() + L"\\list.csv"));
+        EXPECT_FALSE(Exists(dir.path() + L"\\list.csv.txt"));
+        EXPECT_EQ("", ui::ReadFileBytes(dir.path() + L"\\list.csv"));
+
+        // Cancel writes nothing and leaves the status line alone.
+        SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");
+        ui::PostCommand(main, IDC_EXPORT);
+        HWND save = WaitForSaveDialog(main);
+        ASSERT_NE(nullptr, save);
+        ui::PressButton(save, IDCANCEL);
+        ASSERT_TRUE(ui::WaitForClose(save));
+        ui::Barrier(main);
+        EXPECT_EQ(L"", ui::StatusText(main));
+    });
+}
