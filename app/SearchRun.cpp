@@ -47,8 +47,15 @@ unsigned __stdcall FindThreadProc(void* window) {
     return 0;
 }
 
-void CTwinseekDlg::PrepareSearch() { Scan.PrepareSearch(); }
-void CTwinseekDlg::SearchNextFolder() { Scan.SearchNextFolder(); }
+// Each step waits while a delete or move pass works on the results.
+void CTwinseekDlg::PrepareSearch() {
+    std::lock_guard<std::mutex> pass(PassLock);
+    Scan.PrepareSearch();
+}
+void CTwinseekDlg::SearchNextFolder() {
+    std::lock_guard<std::mutex> pass(PassLock);
+    Scan.SearchNextFolder();
+}
 
 bool CTwinseekDlg::FastStepAhead() const {
     auto lock = FileInfoMap.Lock();

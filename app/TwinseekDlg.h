@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -68,6 +69,12 @@ public:
     // once that worker is joined.
     bool StartPending = false;
     CFolderScan Scan;
+    // One pass at a time over the tree, the groups and the folder list: the search
+    // worker holds it for each step, a delete or move worker for its whole pass. The
+    // window thread never takes it (a worker holding it may be waiting in a message).
+    std::mutex PassLock;
+    // A delete or move pass has been started and has not ended yet.
+    std::atomic<bool> FilePassRunning{false};
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794
@@ -125,6 +132,13 @@ public:
     void OnMoveFiles();     // 1027
     void OnExportList();    // 1024
     void OnCompareFiles();  // 1055, 32799
+    // The delete worker's work (on that worker, PassLock held).
+    void DeleteFiles();
+    void DeleteKeepFirst();
+    void DeleteChecked();
+    // Removes the listed folders that are empty now and drops the vanished ones from
+    // the folder list; the delete and move workers run it with PassLock held.
+    void RemoveEmptyFolders();
 
     TW_DECLARE_MSG_TABLE();
 
@@ -165,3 +179,5 @@ std::wstring FormatStatusText(const wchar_t* format, va_list args);
 // The start-up update check, on its own worker: opens the notice through command 1005
 // when a newer version is offered.
 unsigned UpdateThreadProc(CTwinseekDlg* wnd);
+// The delete worker's entry.
+unsigned DeleteThreadProc(CTwinseekDlg* wnd);

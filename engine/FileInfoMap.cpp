@@ -131,11 +131,36 @@ SFileInfo CFileInfoMap::RecordFromDisk(const std::wstring& name, const std::wstr
     return record;
 }
 
-void CFileInfoMap::RemoveFile(const std::wstring& name, const std::wstring& path) {
+void CFileInfoMap::RemoveFile(const std::wstring& name, const std::wstring& path) { TakeFile(name, path); }
+
+SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring& path) {
     SFileInfo record = RecordFromDisk(name, path);
+    SRemovedFile removed;
     Guard guard(m_lock);
     iterator it = Locate(record);
-    if (it != end()) it->second.RemovePath(path);
+    if (it == end()) return removed;
+    CFileInfoV& group = it->second;
+    for (size_t i = 0; i < group.size(); ++i) {
+        if (group[i].strPath != path) continue;
+        removed.found = true;
+        removed.key = it->first;
+        removed.position = i;
+        removed.record = group[i];
+        break;
+    }
+    group.RemovePath(path);
+    return removed;
+}
+
+void CFileInfoMap::PutBack(const SRemovedFile& removed) {
+    if (!removed.found) return;
+    Guard guard(m_lock);
+    // Groups stay in the map once made, so the key still finds this one.
+    iterator it = find(removed.key);
+    if (it == end() || it->second.HasPath(removed.record.strPath)) return;
+    CFileInfoV& group = it->second;
+    size_t at = removed.position < group.size() ? removed.position : group.size();
+    group.insert(group.begin() + static_cast<std::ptrdiff_t>(at), removed.record);
 }
 
 int CFileInfoMap::GroupSizeOnDisk(const std::wstring& name, const std::wstring& path) {

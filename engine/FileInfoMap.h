@@ -7,6 +7,14 @@
 #include "engine/FileInfoV.h"
 #include "engine/FolderList.h"
 
+// Where TakeFile found a record, so that it can be put back when the file stays.
+struct SRemovedFile {
+    bool found = false;     // false: no group held the record; nothing to put back
+    std::wstring key;       // the group's key
+    size_t position = 0;    // its place in the group
+    SFileInfo record;       // as it was stored
+};
+
 // Key ordering of the groups: ASCII A-Z fold to a-z, then 16-bit code units compare
 // as unsigned numbers; a prefix comes first. No other letters fold.
 struct c_less_ty {
@@ -48,6 +56,10 @@ public:
     // when that criterion is set; CFileError passes out). The disk is read unlocked.
     void RemoveFile(const std::wstring& name, const std::wstring& path);
     int GroupSizeOnDisk(const std::wstring& name, const std::wstring& path);
+    // RemoveFile that remembers where the record was.
+    SRemovedFile TakeFile(const std::wstring& name, const std::wstring& path);
+    // Puts a taken record back at its place, unless its group holds that path again.
+    void PutBack(const SRemovedFile& removed);
     // Empties every group; the keys stay.
     void ClearGroups();
 

@@ -199,3 +199,31 @@ TEST(Groups, RemoveFileAndGroupSizeOnDiskReadTheFileAgain) {
     map.RemoveFile(L"a.bin", p2);
     EXPECT_EQ(map.GetGroupSize(fromDisk(L"a.bin", p2)), 1);
 }
+
+TEST(Groups, TakenFileGoesBackToItsPlaceOnce) {
+    TempFolder dir;
+    std::wstring paths[3];
+    for (int i = 0; i < 3; ++i) paths[i] = dir.Write(L"f" + std::to_wstring(i) + L".txt", "x");
+    CFileInfoMap map;
+    for (const auto& p : paths) map.AddFile(Rec(L"dup.txt", p));
+
+    SRemovedFile taken = map.TakeFile(L"dup.txt", paths[1]);
+    ASSERT_TRUE(taken.found);
+    EXPECT_EQ(1u, taken.position);
+    EXPECT_EQ(2, map.GetGroupSize(Rec(L"dup.txt", paths[0])));
+
+    map.PutBack(taken);
+    map.PutBack(taken);   // a second put-back finds the path there and adds nothing
+    const CFileInfoV& group = map.begin()->second;
+    ASSERT_EQ(3u, group.size());
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(paths[i], group[i].strPath);
+
+    // The first member goes back in front, even after the others left meanwhile.
+    taken = map.TakeFile(L"dup.txt", paths[0]);
+    map.RemoveFile(L"dup.txt", paths[2]);
+    map.PutBack(taken);
+    ASSERT_EQ(2u, group.size());
+    EXPECT_EQ(paths[0], group[0].strPath);
+
+    EXPECT_FALSE(map.TakeFile(L"other.txt", paths[0]).found);
+}

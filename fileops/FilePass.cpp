@@ -1,0 +1,37 @@
+#include "fileops/FilePass.h"
+
+#include <mutex>
+
+#include "app/TwinseekDlg.h"
+#include "win/MessageBox.h"
+#include "win/Threads.h"
+
+namespace {
+
+void ShowRefusal() { win::AppMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。", MB_OK); }
+
+}  // namespace
+
+bool FilePassRefused(CTwinseekDlg& dlg) {
+    if (!dlg.FilePassRunning) return false;
+    ShowRefusal();
+    return true;
+}
+
+bool StartFilePass(CTwinseekDlg& dlg, std::function<void()> pass) {
+    if (dlg.FilePassRunning.exchange(true)) {
+        ShowRefusal();
+        return false;
+    }
+    bool started = win::StartWorker([&dlg, pass = std::move(pass)] {
+        // Declared first, so the flag drops only after the lock is released.
+        struct Release {
+            std::atomic<bool>& flag;
+            ~Release() { flag = false; }
+        } release{dlg.FilePassRunning};
+        std::lock_guard<std::mutex> lock(dlg.PassLock);
+        pass();
+    });
+    if (!started) dlg.FilePassRunning = false;
+    return started;
+}

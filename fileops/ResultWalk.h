@@ -1,0 +1,72 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "engine/FileInfoMap.h"
+
+class CTwinseekDlg;
+
+// One file row met by the walk.
+struct SFileRow {
+    HTREEITEM group = nullptr;
+    HTREEITEM row = nullptr;
+    std::wstring name;   // column 1
+    std::wstring path;   // column 2
+};
+
+// The walk over the results that the delete and move passes share, and what they do
+// to rows and groups on the way. It runs on the pass's worker: the tree is reached
+// only by messages, and the data lock is held only inside the group-map calls.
+//
+// A file that is taken away, per row:
+//     SRemovedFile taken;
+//     if (!walk.Take(f, taken)) return;       // unreadable: counted, row kept
+//     walk.UpdateGroupCount(f);               // while the file is still there
+//     if (<file operation succeeded>) walk.DeleteRow(f.row);
+//     else walk.Failed(f, taken);             // record back, row kept, counted
+class CResultWalk {
+public:
+    explicit CResultWalk(CTwinseekDlg& dlg) : dlg_(dlg) {}
+
+    // Every group row from the top along its siblings and every file row of it along
+    // its children. The next row is fetched before the current one is handled, so a
+    // handler may delete its own row. CheckClosing runs at the top of every group
+    // and every file row; onGroupEnd (when given) runs after a group's file rows.
+    void Run(const std::function<void(const SFileRow&)>& onFile,
+             const std::function<void(HTREEITEM group)>& onGroupEnd = nullptr);
+
+    std::wstring Text(HTREEITEM row, int column) const;
+    bool Ticked(HTREEITEM row) const;
+    // The group-row index follows deletions by itself.
+    void DeleteRow(HTREEITEM row);
+    // Column 0 of the file's group row: the size of its group, from the disk now.
+    // A file that cannot be read leaves the count as it is.
+    void UpdateGroupCount(const SFileRow& file);
+
+    // Takes the file out of its group, remembering where it was. False when the file
+    // could not be read (its digest): nothing changed and it counts as failed.
+    bool Take(const SFileRow& file, SRemovedFile& taken);
+    // The file is still on disk: its record goes back to its place, the group count
+    // follows, its row stays, and it counts as failed.
+    void Failed(const SFileRow& file, const SRemovedFile& taken);
+    // A failure that changed nothing (for example a copy that did not happen).
+    void CountFailure();
+
+    int FailedCount() const { return failed_; }
+    // Failures within the group being walked.
+    int GroupFailedCount() const { return groupFailed_; }
+
+    // The pass's last status text: `done`, or `failedFormat` with the failure count.
+    void ShowEnd(const wchar_t* done, const wchar_t* failedFormat) const;
+
+private:
+    CTwinseekDlg& dlg_;
+    int failed_ = 0;
+    int groupFailed_ = 0;
+};
+
+// `done` when nothing failed, else `failedFormat` (with one %d) formatted with the count.
+std::wstring PassEndText(const wchar_t* done, const wchar_t* failedFormat, int failed);
