@@ -6,6 +6,7 @@
 #include <cwchar>
 
 #include "app/AboutDlg.h"
+#include "app/FindSettingDlg.h"
 #include "app/ProcessExit.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
@@ -165,7 +166,18 @@ void CTwinseekDlg::OnClearHistory() {
     FileCount = 0;
 }
 
-void CTwinseekDlg::OnFindSetting() {}
+void CTwinseekDlg::OnFindSetting() {
+    {
+        // The dialog changes FindSetting only under the data lock: a running search
+        // reads it for every file.
+        CFindSettingDlg dlg(FindSetting, &FileInfoMap.DataLock());
+        dlg.DoModal();
+    }
+    // Files found from now on are grouped by the new criteria, also mid-run.
+    auto lock = FileInfoMap.Lock();
+    FileInfoMap.SetCriteria(FindSetting.CriteriaBits());
+    FileInfoMap.SetSimilarName(FindSetting.FindSimularFile);
+}
 
 std::wstring FormatStatusText(const wchar_t* format, va_list args) {
     wchar_t buf[1024];
