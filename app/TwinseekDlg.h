@@ -139,6 +139,11 @@ public:
     // Removes the listed folders that are empty now and drops the vanished ones from
     // the folder list; the delete and move workers run it with PassLock held.
     void RemoveEmptyFolders();
+    // The move worker's work (on that worker, PassLock held).
+    void MoveFiles();
+    void MoveChecked();
+    void MoveKeepFirst();
+    void MoveAll();
 
     TW_DECLARE_MSG_TABLE();
 
@@ -181,3 +186,5 @@ std::wstring FormatStatusText(const wchar_t* format, va_list args);
 unsigned UpdateThreadProc(CTwinseekDlg* wnd);
 // The delete worker's entry.
 unsigned DeleteThreadProc(CTwinseekDlg* wnd);
+// The move worker's entry.
+unsigned MoveThreadProc(CTwinseekDlg* wnd);

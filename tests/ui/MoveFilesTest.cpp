@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <mutex>
+#include <vector>
+
 #include "settings/SettingsFile.h"
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
@@ -25,6 +28,85 @@ bool OkRefused(HWND dialog, const std::wstring& text) {
     if (!box) return false;
     ui::PressButton(box, IDOK);
     return ui::WaitForClose(box);
+}
+
+
+// The options as the user would set them in the dialog.
+struct Options {
+    int type = 2;
+    bool copy = false, overwrite = false;
+    std::wstring target;
+};
+
+void Check(HWND dialog, int id, bool on) {
+    SendMessageW(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+// Runs the move command with these options and waits for the pass's end text.
+std::wstring RunMove(HWND main, const Options& o) {
+    HWND dialog = OpenMoveDialog(main);
+    EXPECT_NE(nullptr, dialog);
+    if (!dialog) return L"";
+    const int radios[] = {IDC_MOVE_CHECKED, IDC_MOVE_KEEP_FIRST, IDC_MOVE_ALL};
+    for (int i = 0; i < 3; ++i) Check(dialog, radios[i], i == o.type);
+    Check(dialog, IDC_MOVE_COPY, o.copy);
+    Check(dialog, IDC_MOVE_OVERWRITE, o.overwrite);
+    Check(dialog, IDC_MOVE_DEL_EMPTY, false);
+    ui::SetItemText(dialog, IDC_MOVE_TARGET, o.target);
+    SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");
+    ui::PressButton(dialog, IDOK);
+    EXPECT_TRUE(ui::WaitForClose(dialog));
+    ui::WaitUntil([&] { return ui::StatusText(main).rfind(L"移动完成", 0) == 0; }, 15000);
+    ui::Barrier(main);
+    return ui::StatusText(main);
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A file row's path column.
+std::wstring PathOf(HWND tree, HTREEITEM row) { return ui::Pieces(tree, row)[2]; }
+
+// Files 1\<name> ... n\<name> under the folder, each holding its folder's number.
+std::vector<std::wstring> SameNamed(const ui::TempDir& dir, const std::wstring& name, int n) {
+    std::vector<std::wstring> out;
+    for (int i = 1; i <= n; ++i)
+        out.push_back(dir.WriteFile(std::to_wstring(i) + L"\\" + name, std::to_string(i)));
+    return out;
+}
+
+// The folder picker opened from the move dialog, once its tree has a selection.
+HWND WaitForPicker(HWND main, HWND dialog, HWND& tree) {
+    HWND found = nullptr;
+    ui::WaitUntil(
+        [&] {
+            HWND h = nullptr;
+            while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (h == main || h == dialog || pid != GetCurrentProcessId() || !IsWindowVisible(h)) continue;
+                tree = FindWindowExW(h, nullptr, L"SysTreeView32", nullptr);
+                for (HWND c = GetWindow(h, GW_CHILD); c && !tree; c = GetWindow(c, GW_HWNDNEXT))
+                    tree = FindWindowExW(c, nullptr, L"SysTreeView32", nullptr);
+                if (tree && TreeView_GetSelection(tree)) {
+                    found = h;
+                    return true;
+                }
+            }
+            return false;
+        },
+        10000);
+    return found;
+}
+
+std::wstring SelectedText(HWND tree) {
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = TreeView_GetSelection(tree);
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    TreeView_GetItem(tree, &tv);
+    return text;
 }
 
 }  // namespace
@@ -58,5 +140,259 @@ TEST(MoveFiles, DialogRefusesAMissingTargetAndStoresARootWithoutItsBackslash) {
         ui::Barrier(main);
         EXPECT_EQ(L"C:", run.dlg.MoveSetting.SavePath);
         EXPECT_EQ(L"C:", ReadSettingString(L"SavePath", L"?"));
+    });
+}
+
+TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
+    ui::TempDir dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        HWND tree = run.tree();
+        auto a = SameNamed(dir, L"a.txt", 2);
+        auto b = SameNamed(dir, L"b.txt", 2);
+        for (auto& p : {a[0], a[1], b[0], b[1]}) ui::AddFound(run.dlg, p);
+        ASSERT_EQ(2u, Roots(tree).size());
+
+        EXPECT_EQ(L"移动完成，2个文件未能移动", RunMove(main, {2, false, false, target}));
+        // The first of each name arrived; the second is still at its place.
+        EXPECT_EQ("1", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("1", ui::ReadFileBytes(target + L"\\b.txt"));
+        EXPECT_FALSE(Exists(a[0]));
+        EXPECT_EQ("2", ui::ReadFileBytes(a[1]));
+        // Its row and its group record stay; the moved ones are gone from both.
+        auto groups = Roots(tree);
+        ASSERT_EQ(2u, groups.size());
+        for (size_t g = 0; g < 2; ++g) {
+            auto rows = Children(tree, groups[g]);
+            ASSERT_EQ(1u, rows.size());
+            EXPECT_EQ((g == 0 ? a : b)[1], PathOf(tree, rows[0]));
+            EXPECT_EQ(L"1", ui::Pieces(tree, groups[g])[0]);
+        }
+        EXPECT_EQ(1, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(a[1])));
+    });
+}
+
+TEST(MoveFiles, AllWithOverwriteReplacesTheFirstAndClearsTheResults) {
+    ui::TempDir dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        auto a = SameNamed(dir, L"a.txt", 2);
+        for (auto& p : a) ui::AddFound(run.dlg, p);
+        EXPECT_EQ(L"移动完成", RunMove(main, {2, false, true, target}));
+        EXPECT_EQ("2", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_FALSE(Exists(a[0]));
+        EXPECT_FALSE(Exists(a[1]));
+        EXPECT_TRUE(Roots(run.tree()).empty());
+        EXPECT_EQ(0, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(a[0])));
+    });
+}
+
+TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
+    ui::TempDir dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        HWND tree = run.tree();
+        auto a = SameNamed(dir, L"a.txt", 3);
+        for (auto& p : a) ui::AddFound(run.dlg, p);
+        ASSERT_EQ(3u, Children(tree, Roots(tree).at(0)).size());
+        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target}));
+        EXPECT_EQ("1", ui::ReadFileBytes(a[0]));
+        EXPECT_FALSE(Exists(a[1]));
+        EXPECT_FALSE(Exists(a[2]));
+        EXPECT_EQ("3", ui::ReadFileBytes(target + L"\\a.txt"));
+        ASSERT_EQ(1u, Roots(tree).size());
+        EXPECT_TRUE(Children(tree, Roots(tree)[0]).empty());
+        EXPECT_EQ(L"1", ui::Pieces(tree, Roots(tree)[0])[0]);
+        EXPECT_EQ(1, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(a[0])));
+    });
+}
+
+TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
+    ui::TempDir dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        HWND tree = run.tree();
+        auto a = SameNamed(dir, L"a.txt", 2);
+        auto b = SameNamed(dir, L"b.txt", 3);
+        for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) ui::AddFound(run.dlg, p);
+        auto rowsBefore = [&] {
+            std::vector<std::wstring> out;
+            for (HTREEITEM g : Roots(tree)) {
+                out.push_back(ui::Label(tree, g));
+                for (HTREEITEM c : Children(tree, g)) out.push_back(ui::Label(tree, c));
+            }
+            return out;
+        };
+        const auto before = rowsBefore();
+
+        // Ticked only: the second a.txt and the third b.txt.
+        const std::wstring t0 = dir.MakeDir(L"t0");
+        TreeView_SetCheckState(tree, Children(tree, Roots(tree)[0])[1], TRUE);
+        TreeView_SetCheckState(tree, Children(tree, Roots(tree)[1])[2], TRUE);
+        EXPECT_EQ(L"移动完成", RunMove(main, {0, true, false, t0}));
+        EXPECT_EQ("2", ui::ReadFileBytes(t0 + L"\\a.txt"));
+        EXPECT_EQ("3", ui::ReadFileBytes(t0 + L"\\b.txt"));
+
+        // All but the first still copies every file, the first included; without
+        // overwrite only the first of a name arrives, and the others are reported.
+        const std::wstring t1 = dir.MakeDir(L"t1");
+        EXPECT_EQ(L"移动完成，3个文件未能复制", RunMove(main, {1, true, false, t1}));
+        EXPECT_EQ("1", ui::ReadFileBytes(t1 + L"\\a.txt"));
+        EXPECT_EQ("1", ui::ReadFileBytes(t1 + L"\\b.txt"));
+
+        // All files, replacing: the last of each name stays.
+        const std::wstring t2 = dir.MakeDir(L"t2");
+        EXPECT_EQ(L"移动完成", RunMove(main, {2, true, true, t2}));
+        EXPECT_EQ("2", ui::ReadFileBytes(t2 + L"\\a.txt"));
+        EXPECT_EQ("3", ui::ReadFileBytes(t2 + L"\\b.txt"));
+
+        for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) EXPECT_TRUE(Exists(p));
+        EXPECT_EQ(before, rowsBefore());
+        EXPECT_EQ(3, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(b[0])));
+    });
+}
+
+TEST(MoveFiles, CheckedMoveTakesTheTickedFilesAndAFullyTickedGroup) {
+    ui::TempDir dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        HWND tree = run.tree();
+        auto a = SameNamed(dir, L"a.txt", 2);
+        auto b = SameNamed(dir, L"b.txt", 3);
+        for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) ui::AddFound(run.dlg, p);
+        HTREEITEM ga = Roots(tree)[0], gb = Roots(tree)[1];
+        // Group a ticked as a whole; in b only the third file.
+        TreeView_SetCheckState(tree, ga, TRUE);
+        TreeView_SetCheckState(tree, Children(tree, ga)[1], TRUE);
+        TreeView_SetCheckState(tree, gb, FALSE);
+        TreeView_SetCheckState(tree, Children(tree, gb)[2], TRUE);
+        const std::wstring a1 = ui::Pieces(tree, Children(tree, ga)[0])[2];
+        EXPECT_EQ(L"移动完成", RunMove(main, {0, false, false, target}));
+        EXPECT_EQ("2", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("3", ui::ReadFileBytes(target + L"\\b.txt"));
+        EXPECT_TRUE(Exists(a1));
+        // The ticked group row went with its unticked file row; b keeps two rows.
+        ASSERT_EQ(1u, Roots(tree).size());
+        EXPECT_EQ(gb, Roots(tree)[0]);
+        EXPECT_EQ(2u, Children(tree, gb).size());
+        EXPECT_EQ(L"2", ui::Pieces(tree, gb)[0]);
+        EXPECT_EQ(2, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(b[0])));
+    });
+}
+
+TEST(MoveFiles, TargetTypedAsADriveRootReceivesTheFiles) {
+    ui::TempDir dir;
+    // A name of its own, so the drive's root holds no other file of it.
+    const std::wstring name = L"twinseek-move-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    const std::wstring arrived = L"C:\\" + name;
+    DeleteFileW(arrived.c_str());
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        auto files = SameNamed(dir, name, 2);
+        for (auto& p : files) ui::AddFound(run.dlg, p);
+        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, false, L"C:\\"}));
+        EXPECT_EQ(L"C:", run.dlg.MoveSetting.SavePath);
+        EXPECT_EQ("2", ui::ReadFileBytes(arrived));
+        EXPECT_EQ("1", ui::ReadFileBytes(files[0]));
+        EXPECT_FALSE(Exists(files[1]));
+    });
+    DeleteFileW(arrived.c_str());
+}
+
+TEST(MoveFiles, ReplacingMoveCrossesVolumes) {
+    // Z: is the root of the host; its memory file system is another volume than the
+    // temp folder's.
+    const std::wstring shm = L"Z:\\dev\\shm";
+    if (GetFileAttributesW(shm.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no second volume";
+    const std::wstring target = shm + L"\\twinseek-move-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+    ui::TempDir dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        auto a = SameNamed(dir, L"a.txt", 2);
+        for (auto& p : a) ui::AddFound(run.dlg, p);
+        // Proof that the volumes differ: a move that may not copy is refused.
+        const std::wstring probe = dir.WriteFile(L"probe.txt", "p");
+        ASSERT_FALSE(MoveFileExW(probe.c_str(), (target + L"\\probe.txt").c_str(), 0));
+        EXPECT_EQ(L"移动完成", RunMove(main, {2, false, true, target}));
+        EXPECT_EQ("2", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_FALSE(Exists(a[0]));
+        EXPECT_FALSE(Exists(a[1]));
+        EXPECT_TRUE(Roots(run.tree()).empty());
+    });
+    ui::RemoveTree(target);
+}
+
+TEST(MoveFiles, CommandIsRefusedWhileAPassRuns) {
+    ui::TempDir dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        auto a = SameNamed(dir, L"a.txt", 2);
+        for (auto& p : a) ui::AddFound(run.dlg, p);
+        // The pass waits for the lock held here, so it is still running below.
+        std::unique_lock<std::mutex> hold(run.dlg.PassLock);
+        HWND dialog = OpenMoveDialog(main);
+        ASSERT_NE(nullptr, dialog);
+        ui::SetItemText(dialog, IDC_MOVE_TARGET, target);
+        ui::PressButton(dialog, IDOK);
+        ASSERT_TRUE(ui::WaitForClose(dialog));
+        for (int command : {IDC_MOVE}) {
+            ui::PostCommand(main, command);
+            HWND box = ui::WaitForMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。");
+            ASSERT_NE(nullptr, box);
+            ui::PressButton(box, IDOK);
+            ASSERT_TRUE(ui::WaitForClose(box));
+        }
+        EXPECT_EQ(nullptr, ui::FindTopWindow(L"移动文件"));
+        hold.unlock();
+        EXPECT_TRUE(ui::WaitUntil([&] { return !run.dlg.FilePassRunning; }, 10000));
+        EXPECT_EQ(L"移动完成", ui::StatusText(main));
+    });
+}
+
+TEST(MoveFiles, PickedFolderBecomesTheTargetAndThePickersStart) {
+    ui::TempDir dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        ui::AddFound(run.dlg, dir.path() + L"\\1\\a.txt");
+        ui::AddFound(run.dlg, dir.path() + L"\\2\\a.txt");
+        HWND dialog = OpenMoveDialog(main);
+        ASSERT_NE(nullptr, dialog);
+        ui::SetItemText(dialog, IDC_MOVE_TARGET, L"typed");
+        Check(dialog, IDC_MOVE_OVERWRITE, true);
+
+        ui::PressButton(dialog, IDC_MOVE_BROWSE);
+        HWND tree = nullptr;
+        HWND picker = WaitForPicker(main, dialog, tree);
+        ASSERT_NE(nullptr, picker);
+        // The new style, with its edit box.
+        EXPECT_NE(nullptr, FindWindowExW(picker, nullptr, L"Edit", nullptr));
+        ui::PressButton(picker, IDOK);
+        ASSERT_TRUE(ui::WaitForClose(picker));
+        ui::Barrier(main);
+        const std::wstring picked = ui::ItemText(dialog, IDC_MOVE_TARGET);
+        EXPECT_NE(L"typed", picked);
+        EXPECT_TRUE(Exists(picked));
+        // The controls were taken over before the picker opened.
+        EXPECT_EQ(1, run.dlg.MoveSetting.OverWrite);
+
+        // The second time the picker starts on the folder picked before.
+        ui::PressButton(dialog, IDC_MOVE_BROWSE);
+        picker = WaitForPicker(main, dialog, tree);
+        ASSERT_NE(nullptr, picker);
+        const std::wstring leaf = picked.substr(picked.find_last_of(L'\\') + 1);
+        EXPECT_TRUE(ui::WaitUntil([&] { return lstrcmpiW(SelectedText(tree).c_str(), leaf.c_str()) == 0; }, 8000))
+            << "picker not on the picked folder";
+        ui::PressButton(picker, IDCANCEL);
+        ASSERT_TRUE(ui::WaitForClose(picker));
+        ui::Barrier(main);
+        EXPECT_EQ(picked, ui::ItemText(dialog, IDC_MOVE_TARGET));
+        ui::PressButton(dialog, IDCANCEL);
+        ASSERT_TRUE(ui::WaitForClose(dialog));
     });
 }
