@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,12 @@ protected:
     }
 
     // Opens the dialog on `record`, runs `steps` on a driver thread, returns DoModal's result.
-    INT_PTR Run(FindSettingStruct& record, const std::function<void(HWND)>& steps) {
+    INT_PTR Run(FindSettingStruct& record, const std::function<void(HWND)>& steps,
+                std::recursive_mutex* lock = nullptr) {
         INT_PTR result = -1;
         ui::RunModal(
             [&] {
-                CFindSettingDlg dlg(record);
+                CFindSettingDlg dlg(record, lock);
                 result = dlg.DoModal();
             },
             [&] {
@@ -352,6 +354,30 @@ TEST_F(FindSettingDlg, ANonIntegerSizeKeepsTheDialogOpen) {
     EXPECT_EQ(7, record.Md5MaxSize);
     EXPECT_EQ(L"7", Stored(L"Md5MaxSize"));
     EXPECT_EQ(1, record.ExpandItem);
+}
+
+TEST_F(FindSettingDlg, ChangesWaitForTheDataLock) {
+    // A search reads the record under this lock while the dialog is open.
+    std::recursive_mutex lock;
+    FindSettingStruct record;
+    Run(
+        record,
+        [&](HWND box) {
+            std::unique_lock<std::recursive_mutex> reader(lock);
+            ui::SetItemText(box, IDC_SET_EXT_TEXT, L"mp3");
+            SetTick(box, IDC_SET_SIZE, true);
+            ui::PressButton(box, IDC_SET_ADD);
+            Sleep(300);
+            EXPECT_TRUE(record.ExtList.empty());
+            EXPECT_EQ(0, record.FindSizeFile);
+            reader.unlock();
+            EXPECT_TRUE(ui::WaitUntil([&] {
+                std::lock_guard<std::recursive_mutex> again(lock);
+                return record.ExtList.Contains(L"mp3") && record.FindSizeFile == 1;
+            }));
+            ui::PressButton(box, IDCANCEL);
+        },
+        &lock);
 }
 
 }  // namespace
