@@ -36,6 +36,7 @@ struct Options {
     int type = 2;
     bool copy = false, overwrite = false;
     std::wstring target;
+    bool delEmpty = false;
 };
 
 void Check(HWND dialog, int id, bool on) {
@@ -51,7 +52,7 @@ std::wstring RunMove(HWND main, const Options& o) {
     for (int i = 0; i < 3; ++i) Check(dialog, radios[i], i == o.type);
     Check(dialog, IDC_MOVE_COPY, o.copy);
     Check(dialog, IDC_MOVE_OVERWRITE, o.overwrite);
-    Check(dialog, IDC_MOVE_DEL_EMPTY, false);
+    Check(dialog, IDC_MOVE_DEL_EMPTY, o.delEmpty);
     ui::SetItemText(dialog, IDC_MOVE_TARGET, o.target);
     SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");
     ui::PressButton(dialog, IDOK);
@@ -394,5 +395,71 @@ TEST(MoveFiles, PickedFolderBecomesTheTargetAndThePickersStart) {
         EXPECT_EQ(picked, ui::ItemText(dialog, IDC_MOVE_TARGET));
         ui::PressButton(dialog, IDCANCEL);
         ASSERT_TRUE(ui::WaitForClose(dialog));
+    });
+}
+
+TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
+    ui::TempDir dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    const std::wstring data = dir.MakeDir(L"data");
+    dir.WriteFile(L"data\\a.txt", "1");
+    dir.WriteFile(L"data\\x\\a.txt", "1");
+    dir.WriteFile(L"data\\y\\a.txt", "1");
+    dir.WriteFile(L"data\\y\\keep.bin", "k");
+    // Groups by name and digest: the three a.txt are one group.
+    ui::MainWindowRun run("[TWINSEEK]\r\nFindMD5File=1\r\n");
+    run.Run([&](HWND main) {
+        HWND tree = run.tree();
+        ui::SetItemText(main, IDC_FOLDER, data);
+        ui::PressButton(main, IDC_FIND);
+        ASSERT_TRUE(ui::WaitUntil(
+            [&] { return Roots(tree).size() == 1 && Children(tree, Roots(tree)[0]).size() == 3; }, 15000));
+        ASSERT_TRUE(ui::WaitUntil([&] { return run.dlg.FileInfoMap.Folders.Items().size() == 3; }));
+        ASSERT_TRUE(run.dlg.FindFlags & FIND_RUNNING);
+
+        // The search still runs (idle); its steps wait while the pass has the lock.
+        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target, true}));
+        auto rows = Children(tree, Roots(tree)[0]);
+        EXPECT_TRUE(rows.empty());
+        EXPECT_EQ(L"1", ui::Pieces(tree, Roots(tree)[0])[0]);
+        EXPECT_TRUE(Exists(data + L"\\a.txt"));
+        EXPECT_EQ("1", ui::ReadFileBytes(target + L"\\a.txt"));
+        // x was left empty and went; y still holds a file.
+        EXPECT_FALSE(Exists(data + L"\\x"));
+        EXPECT_TRUE(Exists(data + L"\\y"));
+        std::vector<std::wstring> folders;
+        for (auto& f : run.dlg.FileInfoMap.Folders.Items()) folders.push_back(f.strPath);
+        EXPECT_EQ((std::vector<std::wstring>{data, data + L"\\y"}), folders);
+
+        ui::PressButton(main, IDC_FIND);
+        EXPECT_TRUE(ui::WaitUntil([&] { return run.dlg.FindThread == nullptr; }, 5000));
+    });
+}
+
+TEST(MoveFiles, ClosingStopsThePassBeforeItsNextRow) {
+    ui::TempDir dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        auto a = SameNamed(dir, L"a.txt", 2);
+        for (auto& p : a) ui::AddFound(run.dlg, p);
+        std::unique_lock<std::mutex> hold(run.dlg.PassLock);
+        HWND dialog = OpenMoveDialog(main);
+        ASSERT_NE(nullptr, dialog);
+        Check(dialog, IDC_MOVE_CHECKED, false);
+        Check(dialog, IDC_MOVE_ALL, true);
+        ui::SetItemText(dialog, IDC_MOVE_TARGET, target);
+        SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");
+        ui::PressButton(dialog, IDOK);
+        ASSERT_TRUE(ui::WaitForClose(dialog));
+        ui::Barrier(main);
+        run.dlg.ClosingFlag = 1;   // what the close handler sets first
+        hold.unlock();
+        EXPECT_TRUE(ui::WaitUntil([&] { return !run.dlg.FilePassRunning; }, 10000));
+        EXPECT_EQ(L"", ui::StatusText(main));
+        EXPECT_TRUE(Exists(a[0]));
+        EXPECT_TRUE(Exists(a[1]));
+        EXPECT_EQ(2u, Children(run.tree(), Roots(run.tree()).at(0)).size());
+        run.dlg.ClosingFlag = 0;
     });
 }
