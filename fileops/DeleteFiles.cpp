@@ -1,4 +1,110 @@
-// Deleting duplicates and removing emptied folders.
+// Deleting duplicates from the results: all but the first file of every group, or
+// the ticked files, to the recycle bin or for good.
 #include "app/TwinseekDlg.h"
+#include "engine/LongPath.h"
+#include "fileops/DelFileDlg.h"
+#include "fileops/FilePass.h"
+#include "fileops/RecycleFile.h"
+#include "fileops/ResultWalk.h"
+#include "win/MessageBox.h"
+#include "win/WaitCursor.h"
 
-void CTwinseekDlg::OnDeleteFiles() {}
+namespace {
+
+const wchar_t kDone[] = L"删除完成";
+const wchar_t kDoneWithFailures[] = L"删除完成，%d个文件未能删除";
+
+bool DeleteOne(const std::wstring& path, bool direct) {
+    return direct ? DeleteFileW(ToLongPath(path).c_str()) != FALSE : RecycleFile(path);
+}
+
+// Takes the file out of its group and deletes it; a file that stays keeps its row
+// and record and counts as failed.
+void DeleteRowFile(CResultWalk& walk, const SFileRow& file, bool direct) {
+    SRemovedFile taken;
+    if (!walk.Take(file, taken)) return;
+    // Counted while the file is still there: its record can be rebuilt from the disk.
+    walk.UpdateGroupCount(file);
+    if (DeleteOne(file.path, direct))
+        walk.DeleteRow(file.row);
+    else
+        walk.Failed(file, taken);
+}
+
+}  // namespace
+
+void CTwinseekDlg::OnDeleteFiles() {
+    if (FilePassRefused(*this)) return;
+    if (TreeView_GetCount(ResultTree.GetTreeCtrl()) == 0) {
+        win::AppMessageBox(L"没找到相同文件名的文件", MB_OK);
+        return;
+    }
+    CDelFileDlg dialog(&DeleteSetting);
+    if (dialog.DoModal() != IDOK) return;
+    if (win::MessageBox(hwnd_, L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？", L"删除警告",
+                        MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+    StartFilePass(*this, [this] { DeleteThreadProc(this); });
+}
+
+unsigned DeleteThreadProc(CTwinseekDlg* wnd) {
+    try {
+        wnd->DeleteFiles();
+    } catch (...) {
+    }
+    return 0;
+}
+
+void CTwinseekDlg::DeleteFiles() {
+    if (DeleteSetting.HowToDel == 0)
+        DeleteKeepFirst();
+    else
+        DeleteChecked();
+    // The re-search only queues the folders and starts the search worker, whose steps
+    // wait for PassLock: the empty-folder pass below has the folder list to itself.
+    if (DeleteSetting.DelReFind) OnReFind();
+    if (DeleteSetting.DelEmptyDir) RemoveEmptyFolders();
+}
+
+void CTwinseekDlg::DeleteKeepFirst() {
+    win::WaitCursor wait;
+    const bool direct = DeleteSetting.DelDirect != 0;
+    CResultWalk walk(*this);
+    try {
+        int k = 0;
+        walk.Run(
+            [&](const SFileRow& file) {
+                ShowStatus(this, L"正在删除:%s", file.path.c_str());
+                if (k++ > 0) {
+                    DeleteRowFile(walk, file, direct);
+                    return;
+                }
+                // The first file stays on disk; only its row goes.
+                walk.DeleteRow(file.row);
+                walk.UpdateGroupCount(file);
+            },
+            [&](HTREEITEM) { k = 0; });
+        walk.ShowEnd(kDone, kDoneWithFailures);
+    } catch (...) {
+        // Closing, or a failure that ends the pass: no end text.
+    }
+}
+
+void CTwinseekDlg::DeleteChecked() {
+    const bool direct = DeleteSetting.DelDirect != 0;
+    CResultWalk walk(*this);
+    try {
+        walk.Run(
+            [&](const SFileRow& file) {
+                if (!walk.Ticked(file.row)) return;
+                ShowStatus(this, L"正在删除:%s", file.path.c_str());
+                DeleteRowFile(walk, file, direct);
+            },
+            [&](HTREEITEM group) {
+                // A group with a file that stayed keeps its row, to show that file.
+                if (walk.Ticked(group) && walk.GroupFailedCount() == 0) walk.DeleteRow(group);
+            });
+        walk.ShowEnd(kDone, kDoneWithFailures);
+    } catch (...) {
+    }
+}
