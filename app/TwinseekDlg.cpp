@@ -39,6 +39,8 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_COMMAND(IDC_REFIND, OnReFind)                     // void ()
     TW_ON_MESSAGE(WM_FIND_DONE, OnFindDone)                 // LRESULT (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_REFIND_REQUEST, OnReFindRequest)       // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_TIMER, OnScanTick)                     // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_SCAN_FLUSH, OnScanFlush)               // LRESULT (WPARAM, LPARAM)
     TW_ON_COMMAND(IDC_CLEAR_HISTORY, OnClearHistory)        // void ()
     TW_ON_COMMAND(ID_HELP_ABOUT, OnAbout)                   // void ()
     TW_ON_COMMAND(ID_FILE_EXIT, OnExit)                     // void ()
@@ -192,5 +194,7 @@ int ShowStatus(CTwinseekDlg* wnd, const wchar_t* format, ...) {
     va_start(args, format);
     std::wstring text = FormatStatusText(format, args);
     va_end(args);
+    // Texts a fast scan still holds come first: they are older than this one.
+    wnd->FlushScanFeed();
     return SetWindowTextW(wnd->StatusEdit, text.c_str());
 }

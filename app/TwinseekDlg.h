@@ -19,6 +19,7 @@
 #include "update/UpdateInfo.h"
 #include "view/ColumnTreeCtrl.h"
 #include "view/GroupRowIndex.h"
+#include "view/ScanFeed.h"
 #include "win/Dialog.h"
 #include "win/Window.h"
 
@@ -75,6 +76,11 @@ public:
     std::mutex PassLock;
     // A delete or move pass has been started and has not ended yet.
     std::atomic<bool> FilePassRunning{false};
+    // Fast mode: what the scan hands over without waiting, shown on the window's
+    // tick (ResultRows.cpp); rows are held with redrawing off between repaints.
+    CScanFeed Feed;
+    std::atomic<bool> RowsHeld{false};
+    DWORD LastRepaint = 0;
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794
@@ -126,6 +132,14 @@ public:
     void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand) override;
     void GroupGrew(const SFileInfo& first, const SFileInfo& record) override;
     void RedrawResults() override;
+    void FolderDone(const std::wstring& text) override;
+    void Idle() override;
+
+    // Shows everything the feed holds and repaints held rows: directly on the
+    // window's thread, through WM_SCAN_FLUSH (waiting for it) from any other.
+    void FlushScanFeed();
+    LRESULT OnScanTick(WPARAM wp, LPARAM lp);    // WM_TIMER
+    LRESULT OnScanFlush(WPARAM wp, LPARAM lp);   // WM_SCAN_FLUSH
 
     // --- file operations ---
     void OnDeleteFiles();   // 1008, 32780
@@ -159,6 +173,11 @@ private:
     void SetFileColumns(HTREEITEM row, const SFileInfo& file);
     HTREEITEM FileRowUnder(HTREEITEM group, const SFileInfo& file);
     void PauseRows(size_t rows);
+    HTREEITEM GroupAnchor(const std::wstring& name);
+    HTREEITEM MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest);
+    HTREEITEM LabelledFileRow(HTREEITEM group, const SFileInfo& file);
+    void ApplyGroupEvent(const CScanFeed::GroupEvent& event);
+    void ApplyScanFeed(bool finish);
     HTREEITEM MenuRow();
     void StartRun();
     LRESULT OnReFindRequest(WPARAM wp, LPARAM lp);
@@ -171,6 +190,11 @@ private:
 // Sent to the window by OnReFind called on another thread: the re-search then
 // runs on the window's thread.
 constexpr UINT WM_REFIND_REQUEST = WM_APP + 2;
+
+// Sent by the worker in fast mode to have the feed shown before it goes on.
+constexpr UINT WM_SCAN_FLUSH = WM_APP + 0x20;
+// The window's tick that shows the fast feed.
+constexpr UINT_PTR kScanTickTimer = 0x5CA7;
 
 // The search worker's entry; its argument is the main window.
 unsigned __stdcall FindThreadProc(void* window);

@@ -102,10 +102,11 @@ void CFolderScan::SearchNextFolder() {
             return;
         }
     }
-    Status(win::Format(L"文件夹搜索完成:%s", path.c_str()));
+    if (m_report) m_report->FolderDone(win::Format(L"文件夹搜索完成:%s", path.c_str()));
     listing.reset();
     Pause(m_folderPause);
     StopCheck();
+    if (m_fast && m_report && !m_map.Folders.HasPending()) m_report->Idle();
 }
 
 void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& name) {

@@ -27,6 +27,9 @@ public:
     // stop signal of CheckFindStop out and absorbs every other failure.
     void SearchNextFolder();
 
+    // FastSearch as the current step took it (worker thread).
+    bool Fast() const { return m_fast; }
+
     // Text of the counters field.
     static std::wstring CounterText(int folderCount, int fileCount);
 

@@ -10,6 +10,9 @@ public:
 
     // One status line text, already formatted.
     virtual void Status(const std::wstring& text) = 0;
+    // The text that ends a folder's listing: a report that drops status texts to
+    // keep up must still show this one.
+    virtual void FolderDone(const std::wstring& text) { Status(text); }
     // After each file added: entries in the folder list and files of this run
     // (shown with CFolderScan::CounterText).
     virtual void Counters(int folderCount, int fileCount) = 0;
@@ -22,4 +25,7 @@ public:
     // Something was raised inside a folder: turn the results' redrawing back on
     // and repaint them.
     virtual void RedrawResults() = 0;
+    // A fast step ended with no folder pending: the scan goes idle, so everything
+    // held back should be shown now.
+    virtual void Idle() {}
 };

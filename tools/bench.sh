@@ -3,6 +3,10 @@
 #   md5 twinseek_MBps=… md5sum_MBps=… openssl_MBps=…   one 1 GiB file in the page cache
 #   scan files=… digest=0|1 seconds=… files_per_s=…     50,000 files in 2,500 folders,
 #                                                        10 % duplicates, FastSearch 1
+#   ui-scan files=… digest=0|1 similar=0 seconds=… walk_seconds=… ratio=… rows=…
+#           private_bytes=… bytes_per_file=…             the same tree searched through the
+#                                                        main window (FastSearch 1), next to a
+#                                                        bare walk of it in the same process
 # The data is made once under $TWINSEEK_BUILD/bench-data and reused.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
@@ -90,4 +94,8 @@ echo "md5 twinseek_MBps=$twinseek_rate md5sum_MBps=$md5sum_rate openssl_MBps=$op
 tree_win=$(winepath -w "$tree")
 for digest in 0 1; do
     wine "$bench_exe" scan "$tree_win" "$digest" 3 | tr -d '\r'
+done
+twinseek_display
+for digest in 0 1; do
+    wine "$bench_exe" ui-scan "$tree_win" "$digest" | tr -d '\r'
 done

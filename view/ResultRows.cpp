@@ -21,6 +21,10 @@ const Headings kColumns[] = {
 
 std::wstring Count(int n) { return win::Format(L"%d", n); }
 
+// Fast mode: the feed is shown every kTickMs, held rows repainted every kRepaintMs.
+constexpr UINT kTickMs = 50;
+constexpr DWORD kRepaintMs = 150;
+
 }  // namespace
 
 void CTwinseekDlg::InitResultTree() {
@@ -30,6 +34,7 @@ void CTwinseekDlg::InitResultTree() {
     TreeView_SetImageList(tree, ImageList, TVSIL_NORMAL);
     for (int i = 0; i < 6; ++i) ResultTree.InsertColumn(i, kColumns[i].text, HDF_CENTER, kColumns[i].width, -1);
     ResultTree.SetObserver(&GroupRows);
+    SetTimer(hwnd_, kScanTickTimer, kTickMs, nullptr);
 }
 
 HTREEITEM CTwinseekDlg::InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& text,
@@ -53,23 +58,26 @@ void CTwinseekDlg::SetFileColumns(HTREEITEM row, const SFileInfo& file) {
     ResultTree.SetItemText(row, 5, file.strMD5);
 }
 
-HTREEITEM CTwinseekDlg::AddGroupRow(const SFileInfo& first) {
+HTREEITEM CTwinseekDlg::GroupAnchor(const std::wstring& name) {
     HWND tree = ResultTree.GetTreeCtrl();
     // The anchor is the first group row showing this name; check it against the tree,
     // which others may have changed since it was filed.
-    HTREEITEM anchor = nullptr;
     for (;;) {
-        anchor = GroupRows.FirstWithName(first.strName);
-        if (!anchor) break;
+        HTREEITEM anchor = GroupRows.FirstWithName(name);
+        if (!anchor) return nullptr;
         std::wstring label = CColumnTreeCtrl::ReadLabel(tree, anchor);
         if (label.empty()) {
             GroupRows.Remove(anchor);
             continue;
         }
         std::wstring shown = CColumnTreeCtrl::Piece(label, 1);
-        if (shown == first.strName) break;
+        if (shown == name) return anchor;
         GroupRows.Rename(anchor, shown);
     }
+}
+
+HTREEITEM CTwinseekDlg::AddGroupRow(const SFileInfo& first) {
+    HTREEITEM anchor = GroupAnchor(first.strName);
     HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, Count(FileInfoMap.GetGroupSize(first)), first);
     if (!row && anchor) {
         // The anchor went away meanwhile.
@@ -109,18 +117,9 @@ void CTwinseekDlg::PauseRows(size_t rows) {
     }
 }
 
-HTREEITEM CTwinseekDlg::AddFileToGroup(const SFileInfo& first, const SFileInfo& file) {
-    bool bySize, byTime, byDigest, fast;
-    {
-        auto lock = FileInfoMap.Lock();
-        bySize = FindSetting.FindSizeFile != 0;
-        byTime = FindSetting.FindTimeFile != 0;
-        byDigest = FindSetting.FindMD5File != 0;
-        fast = FindSetting.FastSearch == 1;
-    }
+HTREEITEM CTwinseekDlg::MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest) {
     const std::wstring size = SizeText(first.nSize);
     HWND tree = ResultTree.GetTreeCtrl();
-    HTREEITEM match = nullptr;
     // Only rows showing the name can match; they come in display order, so the first
     // that matches is the one a walk from the top would find.
     for (HTREEITEM row : GroupRows.RowsWithName(first.strName)) {
@@ -137,9 +136,21 @@ HTREEITEM CTwinseekDlg::AddFileToGroup(const SFileInfo& first, const SFileInfo& 
         if (bySize && P::Piece(label, 3) != size) continue;
         if (byTime && P::Piece(label, 4) != first.strTime) continue;
         if (byDigest && P::Piece(label, 5) != first.strMD5) continue;
-        match = row;
-        break;
+        return row;
     }
+    return nullptr;
+}
+
+HTREEITEM CTwinseekDlg::AddFileToGroup(const SFileInfo& first, const SFileInfo& file) {
+    bool bySize, byTime, byDigest, fast;
+    {
+        auto lock = FileInfoMap.Lock();
+        bySize = FindSetting.FindSizeFile != 0;
+        byTime = FindSetting.FindTimeFile != 0;
+        byDigest = FindSetting.FindMD5File != 0;
+        fast = FindSetting.FastSearch == 1;
+    }
+    HTREEITEM match = MatchingGroupRow(first, bySize, byTime, byDigest);
     if (!fast) PauseRows(match ? GroupRows.Position(match) : GroupRows.Size());
     if (!match) return nullptr;
     ResultTree.SetItemText(match, 0, Count(FileInfoMap.GetGroupSize(first)));
@@ -153,6 +164,7 @@ void CTwinseekDlg::ExpandAll(bool expand) {
 }
 
 void CTwinseekDlg::DeleteAllRows() {
+    Feed.DropGroups();
     TreeView_DeleteAllItems(ResultTree.GetTreeCtrl());
     GroupRows.Clear();
 }
@@ -164,14 +176,57 @@ void CTwinseekDlg::RepaintResults() {
 }
 
 // --- what the scan reports ---
+//
+// The default pace shows every text and row as it comes, each through its messages.
+// Fast mode hands them to the feed instead: the worker never waits for the window,
+// and the window shows the latest texts on its tick (at most every kTickMs), adds
+// the rows with redrawing off, one message each, and repaints them at most every
+// kRepaintMs and whenever the scan goes idle. The rows and their texts are those of
+// the default pace; only when they appear differs.
 
-void CTwinseekDlg::Status(const std::wstring& text) { ShowStatus(this, L"%s", text.c_str()); }
+namespace {
+bool OnThreadOf(HWND h) { return GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId(); }
+
+// A whole row label: every column text followed by one TAB, as SetItemText builds it.
+std::wstring RowLabel(const std::wstring& count, const SFileInfo& file) {
+    std::wstring label;
+    for (const std::wstring* piece : {&count, &file.strName, &file.strPath}) label += *piece + L'\t';
+    label += SizeText(file.nSize) + L'\t';
+    label += file.strTime + L'\t';
+    label += file.strMD5 + L'\t';
+    return label;
+}
+}  // namespace
+
+void CTwinseekDlg::Status(const std::wstring& text) {
+    if (Scan.Fast())
+        Feed.Status(text, false);
+    else
+        ShowStatus(this, L"%s", text.c_str());
+}
+
+void CTwinseekDlg::FolderDone(const std::wstring& text) {
+    if (Scan.Fast())
+        Feed.Status(text, true);
+    else
+        ShowStatus(this, L"%s", text.c_str());
+}
 
 void CTwinseekDlg::Counters(int folderCount, int fileCount) {
+    if (Scan.Fast()) {
+        Feed.Counters(CFolderScan::CounterText(folderCount, fileCount));
+        return;
+    }
+    FlushScanFeed();
     CountEdit.SetText(CFolderScan::CounterText(folderCount, fileCount));
 }
 
 void CTwinseekDlg::GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand) {
+    if (Scan.Fast()) {
+        Feed.Group({first, second, false, expand, FileInfoMap.GetGroupSize(first)});
+        return;
+    }
+    FlushScanFeed();
     HTREEITEM row = AddGroupRow(first);
     AddFileRow(row, first);
     AddFileRow(row, second);
@@ -179,6 +234,11 @@ void CTwinseekDlg::GroupReachedTwo(const SFileInfo& first, const SFileInfo& seco
 }
 
 void CTwinseekDlg::GroupGrew(const SFileInfo& first, const SFileInfo& record) {
+    if (Scan.Fast()) {
+        Feed.Group({first, record, true, false, FileInfoMap.GetGroupSize(first)});
+        return;
+    }
+    FlushScanFeed();
     SetResultsRedraw(false);
     AddFileToGroup(first, record);
     SetResultsRedraw(true);
@@ -186,6 +246,82 @@ void CTwinseekDlg::GroupGrew(const SFileInfo& first, const SFileInfo& record) {
 }
 
 void CTwinseekDlg::RedrawResults() {
+    FlushScanFeed();
     SetResultsRedraw(true);
     RepaintResults();
+}
+
+void CTwinseekDlg::Idle() { FlushScanFeed(); }
+
+void CTwinseekDlg::FlushScanFeed() {
+    if (!hwnd_) return;
+    if (OnThreadOf(hwnd_))
+        ApplyScanFeed(true);
+    else if (!Feed.Empty() || RowsHeld)
+        SendMessageW(hwnd_, WM_SCAN_FLUSH, 0, 0);
+}
+
+LRESULT CTwinseekDlg::OnScanFlush(WPARAM, LPARAM) {
+    ApplyScanFeed(true);
+    return 0;
+}
+
+LRESULT CTwinseekDlg::OnScanTick(WPARAM wp, LPARAM) {
+    if (wp == kScanTickTimer) ApplyScanFeed(false);
+    return 0;
+}
+
+HTREEITEM CTwinseekDlg::LabelledFileRow(HTREEITEM group, const SFileInfo& file) {
+    int children = GroupRows.ChildCount(group);
+    if (children < 0) children = ResultTree.GetChildCount(group);
+    HTREEITEM row = InsertRow(group, TVI_LAST, RowLabel(Count(children + 1), file), file);
+    GroupRows.AddChild(group, row);
+    return row;
+}
+
+void CTwinseekDlg::ApplyGroupEvent(const CScanFeed::GroupEvent& e) {
+    if (getenv("TW_NOROWS")) return;
+    const std::wstring count = Count(e.count);
+    if (e.grew) {
+        bool bySize, byTime, byDigest;
+        {
+            auto lock = FileInfoMap.Lock();
+            bySize = FindSetting.FindSizeFile != 0;
+            byTime = FindSetting.FindTimeFile != 0;
+            byDigest = FindSetting.FindMD5File != 0;
+        }
+        HTREEITEM match = MatchingGroupRow(e.first, bySize, byTime, byDigest);
+        if (!match) return;
+        ResultTree.SetItemText(match, 0, count);
+        LabelledFileRow(match, e.file);
+        return;
+    }
+    HTREEITEM anchor = GroupAnchor(e.first.strName);
+    HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, RowLabel(count, e.first), e.first);
+    if (!row) return;
+    GroupRows.Insert(row, e.first.strName, anchor);
+    LabelledFileRow(row, e.first);
+    LabelledFileRow(row, e.file);
+    if (e.expand) TreeView_Expand(ResultTree.GetTreeCtrl(), row, TVE_EXPAND);
+}
+
+void CTwinseekDlg::ApplyScanFeed(bool finish) {
+    CScanFeed::Batch batch = Feed.Take();
+    for (const std::wstring& text : batch.status) SetWindowTextW(StatusEdit, text.c_str());
+    if (batch.counters) CountEdit.SetText(*batch.counters);
+    if (!batch.groups.empty()) {
+        if (!RowsHeld) {
+            SetResultsRedraw(false);
+            RowsHeld = true;
+        }
+        for (const CScanFeed::GroupEvent& e : batch.groups) ApplyGroupEvent(e);
+    }
+    // Held rows are repainted now and then; redrawing stays on until more rows
+    // come, so whatever the user does to the tree meanwhile shows at once.
+    if (RowsHeld && (finish || GetTickCount() - LastRepaint >= kRepaintMs)) {
+        SetResultsRedraw(true);
+        RepaintResults();
+        RowsHeld = false;
+        LastRepaint = GetTickCount();
+    }
 }

@@ -1,0 +1,40 @@
+#include "view/ScanFeed.h"
+
+void CScanFeed::Status(std::wstring text, bool lasting) {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (lastPassing_ && !status_.empty())
+        status_.back() = std::move(text);
+    else
+        status_.push_back(std::move(text));
+    lastPassing_ = !lasting;
+}
+
+void CScanFeed::Counters(std::wstring text) {
+    std::lock_guard<std::mutex> guard(lock_);
+    counters_ = std::move(text);
+}
+
+void CScanFeed::Group(GroupEvent event) {
+    std::lock_guard<std::mutex> guard(lock_);
+    groups_.push_back(std::move(event));
+}
+
+CScanFeed::Batch CScanFeed::Take() {
+    std::lock_guard<std::mutex> guard(lock_);
+    Batch b;
+    b.status.swap(status_);
+    b.counters.swap(counters_);
+    b.groups.swap(groups_);
+    lastPassing_ = false;
+    return b;
+}
+
+void CScanFeed::DropGroups() {
+    std::lock_guard<std::mutex> guard(lock_);
+    groups_.clear();
+}
+
+bool CScanFeed::Empty() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return status_.empty() && !counters_ && groups_.empty();
+}

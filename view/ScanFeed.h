@@ -1,0 +1,48 @@
+#pragma once
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/FileInfo.h"
+
+// What a fast scan hands to the window without waiting for it: status texts, the
+// counters text and group events. The worker fills it; the window thread takes it
+// all at once on its tick and shows it. Its own small lock is held only inside
+// each call, never across a message.
+//
+// Status texts: a passing text (a file being examined) is replaced by the next one
+// before anybody saw it; a lasting text (a folder's end) is always handed over.
+// So the feed holds lasting texts in order and at most one passing text after them.
+class CScanFeed {
+public:
+    // A group reached two files (grew = false) or got one more (grew = true).
+    struct GroupEvent {
+        SFileInfo first;   // the group's first file
+        SFileInfo file;    // the file just added
+        bool grew = false;
+        bool expand = false;   // ExpandItem when the group reached two
+        int count = 0;         // the group's size at that moment
+    };
+    struct Batch {
+        std::vector<std::wstring> status;   // to be shown in this order
+        std::optional<std::wstring> counters;
+        std::vector<GroupEvent> groups;
+    };
+
+    void Status(std::wstring text, bool lasting);
+    void Counters(std::wstring text);
+    void Group(GroupEvent event);
+
+    Batch Take();
+    // The results were cleared: events found before that must not bring rows back.
+    void DropGroups();
+    bool Empty() const;
+
+private:
+    mutable std::mutex lock_;
+    std::vector<std::wstring> status_;
+    bool lastPassing_ = false;
+    std::optional<std::wstring> counters_;
+    std::vector<GroupEvent> groups_;
+};
