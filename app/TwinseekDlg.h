@@ -175,6 +175,7 @@ private:
     void PauseRows(size_t rows);
     HTREEITEM GroupAnchor(const std::wstring& name);
     HTREEITEM MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest);
+    HTREEITEM InsertLabelledRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file);
     HTREEITEM LabelledFileRow(HTREEITEM group, const SFileInfo& file);
     void ApplyGroupEvent(const CScanFeed::GroupEvent& event);
     void ApplyScanFeed(bool finish);

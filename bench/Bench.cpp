@@ -140,6 +140,14 @@ size_t PrivateBytes() {
     return pmc.PrivateUsage ? pmc.PrivateUsage : pmc.PagefileUsage;
 }
 
+// Seconds of processor time a thread has used.
+double CpuSeconds(HANDLE thread) {
+    FILETIME c, e, k, u;
+    if (!thread || !GetThreadTimes(thread, &c, &e, &k, &u)) return -1;
+    auto v = [](FILETIME f) { return (static_cast<uint64_t>(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 1e7; };
+    return v(k) + v(u);
+}
+
 std::wstring ControlText(HWND dialog, int id) {
     wchar_t buf[2048] = {};
     SendDlgItemMessageW(dialog, id, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(buf));
@@ -168,11 +176,13 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
     InitCommonControlsEx(&icc);
     OleInitialize(nullptr);
     static CTwinseekDlg dlg;   // the process ends from the driver thread
+    HANDLE windowThread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
     std::thread driver([&] {
         HWND main = nullptr;
         while (!(main = dlg.GetHwnd()) || !IsWindowVisible(main)) Sleep(10);
         Sleep(500);
         const size_t before = PrivateBytes();
+        const double windowCpu = CpuSeconds(windowThread);
         SendDlgItemMessageW(main, IDC_FOLDER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(root.c_str()));
         const std::wstring counters = CFolderScan::CounterText(walk.folders, walk.files);
         const std::wstring done = L"文件夹搜索完成:" + walk.lastFolder;
@@ -190,13 +200,14 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         double seconds = Now() - start;
         const size_t after = PrivateBytes();
         const int rows = static_cast<int>(SendMessageW(dlg.ResultTree.GetTreeCtrl(), TVM_GETCOUNT, 0, 0));
+        const double windowUsed = CpuSeconds(windowThread) - windowCpu, workerUsed = CpuSeconds(dlg.FindThread);
         dlg.FindFlags = FIND_STOP;   // the idle worker ends; the walk below runs alone
         walks.push_back(BareWalk(root).seconds);
         double w = Median(walks);
         std::printf("ui-scan files=%d digest=%d similar=%d seconds=%.2f walk_seconds=%.2f ratio=%.2f rows=%d "
-                    "private_bytes=%zu bytes_per_file=%.0f\n",
+                    "private_bytes=%zu bytes_per_file=%.0f window_cpu=%.2f worker_cpu=%.2f\n",
                     walk.files, digest, similar, seconds, w, seconds / w, rows, after,
-                    static_cast<double>(after > before ? after - before : 0) / walk.files);
+                    static_cast<double>(after > before ? after - before : 0) / walk.files, windowUsed, workerUsed);
         std::fflush(stdout);
         ExitProcess(0);
     });

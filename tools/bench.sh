@@ -4,7 +4,8 @@
 #   scan files=… digest=0|1 seconds=… files_per_s=…     50,000 files in 2,500 folders,
 #                                                        10 % duplicates, FastSearch 1
 #   ui-scan files=… digest=0|1 similar=0 seconds=… walk_seconds=… ratio=… rows=…
-#           private_bytes=… bytes_per_file=…             the same tree searched through the
+#           private_bytes=… bytes_per_file=… window_cpu=… worker_cpu=…
+#                                                        the same tree searched through the
 #                                                        main window (FastSearch 1), next to a
 #                                                        bare walk of it in the same process
 # The data is made once under $TWINSEEK_BUILD/bench-data and reused.

@@ -2,6 +2,7 @@
 // child row per file. Called by the scan on the search worker; every change to the
 // tree is a message, and the data lock is never held across one.
 #include <algorithm>
+#include <unordered_map>
 
 #include "app/TwinseekDlg.h"
 #include "view/ResultText.h"
@@ -187,6 +188,40 @@ void CTwinseekDlg::RepaintResults() {
 namespace {
 bool OnThreadOf(HWND h) { return GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId(); }
 
+// The shell picks the icon of a name it does not read by its extension alone, so
+// one look-up per extension does. Window thread only.
+int CachedIconIndex(const std::wstring& path) {
+    static std::unordered_map<std::wstring, int> byExtension;
+    const std::wstring name = FileNameOfPath(path);
+    size_t dot = name.rfind(L'.');
+    // A leading NUL keeps "no extension" apart from every real one.
+    std::wstring key = dot == std::wstring::npos ? std::wstring(1, L'\0') : name.substr(dot + 1);
+    auto it = byExtension.find(key);
+    if (it != byExtension.end()) return it->second;
+    int image = CUseShGetFileInfo().GetFileIconIndex(name, true);
+    byExtension.emplace(std::move(key), image);
+    return image;
+}
+
+// Inserts on the tree's own thread straight into the tree's window procedure: the
+// subclasses on the tree leave insertions alone, and passing through them costs
+// more than the insertion itself under Wine (a property look-up per message).
+HTREEITEM InsertDirect(HWND tree, TVINSERTSTRUCTW& is) {
+    static const WNDPROC proc = [] {
+        WNDCLASSEXW wc{sizeof wc};
+        return GetClassInfoExW(nullptr, WC_TREEVIEWW, &wc) ? wc.lpfnWndProc : nullptr;
+    }();
+    // Checked once per tree: the class procedure is that of every tree made here.
+    static HWND checked = nullptr;
+    static bool direct = false;
+    if (tree != checked) {
+        checked = tree;
+        direct = proc && reinterpret_cast<WNDPROC>(GetClassLongPtrW(tree, GCLP_WNDPROC)) == proc;
+    }
+    if (!direct) return TreeView_InsertItem(tree, &is);
+    return reinterpret_cast<HTREEITEM>(CallWindowProcW(proc, tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&is)));
+}
+
 // A whole row label: every column text followed by one TAB, as SetItemText builds it.
 std::wstring RowLabel(const std::wstring& count, const SFileInfo& file) {
     std::wstring label;
@@ -271,10 +306,22 @@ LRESULT CTwinseekDlg::OnScanTick(WPARAM wp, LPARAM) {
     return 0;
 }
 
+HTREEITEM CTwinseekDlg::InsertLabelledRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count,
+                                          const SFileInfo& file) {
+    std::wstring label = RowLabel(count, file);
+    TVINSERTSTRUCTW is{};
+    is.hParent = parent;
+    is.hInsertAfter = after;
+    is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    is.item.pszText = label.data();
+    is.item.iImage = is.item.iSelectedImage = CachedIconIndex(file.strPath);
+    return InsertDirect(ResultTree.GetTreeCtrl(), is);
+}
+
 HTREEITEM CTwinseekDlg::LabelledFileRow(HTREEITEM group, const SFileInfo& file) {
     int children = GroupRows.ChildCount(group);
     if (children < 0) children = ResultTree.GetChildCount(group);
-    HTREEITEM row = InsertRow(group, TVI_LAST, RowLabel(Count(children + 1), file), file);
+    HTREEITEM row = InsertLabelledRow(group, TVI_LAST, Count(children + 1), file);
     GroupRows.AddChild(group, row);
     return row;
 }
@@ -297,7 +344,7 @@ void CTwinseekDlg::ApplyGroupEvent(const CScanFeed::GroupEvent& e) {
         return;
     }
     HTREEITEM anchor = GroupAnchor(e.first.strName);
-    HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, RowLabel(count, e.first), e.first);
+    HTREEITEM row = InsertLabelledRow(TVI_ROOT, anchor ? anchor : TVI_LAST, count, e.first);
     if (!row) return;
     GroupRows.Insert(row, e.first.strName, anchor);
     LabelledFileRow(row, e.first);
