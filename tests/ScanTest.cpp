@@ -39,6 +39,13 @@ struct Recorder : IScanReport {
         rowRecords.push_back(record);
     }
     void RedrawResults() override { ++redraws; }
+    std::vector<std::wstring> folderEnds;
+    int idles = 0;
+    void FolderDone(const std::wstring& text) override {
+        folderEnds.push_back(text);
+        Status(text);
+    }
+    void Idle() override { ++idles; }
 
     std::vector<std::wstring> FilesShown() const {
         std::vector<std::wstring> files;
@@ -350,6 +357,25 @@ TEST(Scan, PausesApplyUnlessFastSearch) {
     };
     EXPECT_GE(elapsed(0), 10u * 20u * 9 / 10);   // 10 entries with . and .., plus the folder
     EXPECT_LT(elapsed(1), 150u);
+}
+
+TEST(Scan, FastStepsReportFolderEndsAndIdleOnceNothingIsPending) {
+    TempFolder dir;
+    dir.MakeDir(L"a");
+    dir.Write(L"a\\f.txt", "x");
+    for (int fast = 0; fast < 2; ++fast) {
+        ScanBed bed;
+        bed.settings.FastSearch = fast;
+        bed.Prepare();
+        bed.map.Folders.AddFolder(dir.Path(), true);
+        bed.scan.SearchNextFolder();
+        EXPECT_EQ(0, bed.report.idles) << "a is still pending";
+        bed.scan.SearchNextFolder();
+        bed.scan.SearchNextFolder();   // nothing pending: no second idle
+        EXPECT_EQ(fast, bed.report.idles);
+        EXPECT_EQ((std::vector<std::wstring>{L"文件夹搜索完成:" + dir.Path(), L"文件夹搜索完成:" + (dir / L"a")}),
+                  bed.report.folderEnds);
+    }
 }
 
 TEST(Scan, PathsBeyondTheClassicLimitAreExamined) {

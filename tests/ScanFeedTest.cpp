@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "view/ScanFeed.h"
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+CScanFeed::GroupEvent Event(const std::wstring& path, int count) {
+    CScanFeed::GroupEvent e;
+    e.first.strPath = L"first";
+    e.file.strPath = path;
+    e.count = count;
+    return e;
+}
+
+}  // namespace
+
+TEST(ScanFeed, KeepsFolderEndsInOrderAndOnlyTheLatestPassingText) {
+    CScanFeed feed;
+    EXPECT_TRUE(feed.Empty());
+    feed.Status(L"文件夹:a", false);
+    feed.Status(L"文件:a\\1", false);
+    feed.Status(L"文件夹搜索完成:a", true);   // newer than the passing text it replaces
+    feed.Status(L"文件夹:b", false);
+    feed.Status(L"文件:b\\1", false);
+    feed.Status(L"文件夹搜索完成:b", true);
+    feed.Status(L"文件夹:c", false);
+    feed.Status(L"文件:c\\1", false);
+    feed.Counters(L"文件夹:3|文件:1");
+    feed.Counters(L"文件夹:3|文件:2");
+    EXPECT_FALSE(feed.Empty());
+
+    CScanFeed::Batch b = feed.Take();
+    EXPECT_EQ((Texts{L"文件夹搜索完成:a", L"文件夹搜索完成:b", L"文件:c\\1"}), b.status);
+    ASSERT_TRUE(b.counters.has_value());
+    EXPECT_EQ(L"文件夹:3|文件:2", *b.counters);
+    EXPECT_TRUE(feed.Empty());
+
+    // After a take, a passing text never replaces what was already handed over.
+    feed.Status(L"文件:c\\2", false);
+    feed.Status(L"文件:c\\3", false);
+    b = feed.Take();
+    EXPECT_EQ((Texts{L"文件:c\\3"}), b.status);
+    EXPECT_FALSE(b.counters.has_value());
+}
+
+TEST(ScanFeed, GroupEventsComeInOrderAndAClearDropsThem) {
+    CScanFeed feed;
+    feed.Group(Event(L"x", 2));
+    feed.Group(Event(L"y", 3));
+    feed.Status(L"文件:z", false);
+    feed.DropGroups();
+    CScanFeed::Batch b = feed.Take();
+    EXPECT_TRUE(b.groups.empty());
+    EXPECT_EQ((Texts{L"文件:z"}), b.status);
+
+    feed.Group(Event(L"x", 2));
+    feed.Group(Event(L"y", 3));
+    b = feed.Take();
+    ASSERT_EQ(2u, b.groups.size());
+    EXPECT_EQ(L"x", b.groups[0].file.strPath);
+    EXPECT_EQ(3, b.groups[1].count);
+}

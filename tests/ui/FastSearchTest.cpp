@@ -1,0 +1,254 @@
+// The fast pace in the real main window: same results as the default pace, texts
+// bounded by time, and a stop that still ends a large folder at once.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "res/resource.h"
+#include "tests/ui/ResultsDriver.h"
+#include "tests/ui/UiDriver.h"
+
+namespace {
+
+// Every WM_SETTEXT the status line and the counters get, with its time.
+class TextRecorder {
+public:
+    explicit TextRecorder(HWND main) {
+        self_ = this;
+        status_ = GetDlgItem(main, IDC_STATUS);
+        count_ = GetDlgItem(main, IDC_COUNT);
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Proc, nullptr, GetWindowThreadProcessId(main, nullptr));
+    }
+    ~TextRecorder() {
+        UnhookWindowsHookEx(hook_);
+        self_ = nullptr;
+    }
+    struct Entry {
+        std::wstring text;
+        DWORD tick;
+    };
+    std::vector<Entry> Status() {
+        std::lock_guard<std::mutex> lock(lock_);
+        return status;
+    }
+    std::vector<Entry> Counters() {
+        std::lock_guard<std::mutex> lock(lock_);
+        return counters;
+    }
+    bool StatusSaw(const std::wstring& text) {
+        for (const Entry& e : Status())
+            if (e.text == text) return true;
+        return false;
+    }
+
+private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+        auto* cw = reinterpret_cast<CWPSTRUCT*>(lp);
+        if (code == HC_ACTION && self_ && cw->message == WM_SETTEXT) {
+            std::lock_guard<std::mutex> lock(self_->lock_);
+            Entry e{reinterpret_cast<const wchar_t*>(cw->lParam), GetTickCount()};
+            if (cw->hwnd == self_->status_) self_->status.push_back(e);
+            if (cw->hwnd == self_->count_) self_->counters.push_back(e);
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static TextRecorder* self_;
+    HWND status_, count_;
+    HHOOK hook_;
+    std::mutex lock_;
+    std::vector<Entry> status, counters;
+};
+TextRecorder* TextRecorder::self_ = nullptr;
+
+void Start(HWND main, const std::wstring& folder) {
+    ui::SetItemText(main, IDC_FOLDER, folder);
+    ui::PressButton(main, IDC_FIND);
+    ui::Barrier(main);
+}
+
+void StopAndWait(HWND main, CTwinseekDlg& dlg) {
+    if (dlg.FindFlags & FIND_RUNNING) ui::PressButton(main, IDC_FIND);
+    EXPECT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }, 5000));
+}
+
+// Plain file writing: TempDir::WriteFile makes the folders on the way for every file.
+void Write(const std::wstring& path, const std::string& content) {
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, h);
+    DWORD written = 0;
+    WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+// Every row of the results as it reads: labels, expansion, children, in order.
+std::vector<std::wstring> AllRows(HWND tree) {
+    std::vector<std::wstring> rows;
+    for (HTREEITEM g : ui::Roots(tree)) {
+        rows.push_back(ui::Label(tree, g) + (ui::Expanded(tree, g) ? L"[+]" : L"[-]"));
+        for (HTREEITEM f : ui::Children(tree, g)) rows.push_back(L"  " + ui::Label(tree, f));
+    }
+    return rows;
+}
+
+// A few thousand files in a root and five subfolders, mostly unique. Among them:
+// pairs across folders, groups that grow to five, and names shared by groups of
+// different sizes (their rows are placed next to each other).
+struct Tree {
+    Tree() {
+        root = dir.MakeDir(L"tree");
+        const wchar_t* folders[] = {L"", L"\\a", L"\\b", L"\\c", L"\\d", L"\\e"};
+        for (int k = 0; k < 6; ++k) {
+            std::wstring sub = root + folders[k];
+            if (k) CreateDirectoryW(sub.c_str(), nullptr);
+            last = sub;
+            for (int i = 0; i < kUnique; ++i)
+                Write(sub + L"\\u" + std::to_wstring(k) + L"_" + std::to_wstring(i) + L".dat", std::string(1 + i % 7, 'u'));
+            // Pairs: p<j> in folder j % 5 and (j % 5) + 1.
+            for (int j = 0; j < 40; ++j)
+                if (k == j % 5 || k == j % 5 + 1) Write(sub + L"\\p" + std::to_wstring(j) + L".txt", std::string(j + 1, 'p'));
+            // Growing groups: g<j> in every folder from the second on, equal sizes.
+            if (k >= 1)
+                for (int j = 0; j < 4; ++j) Write(sub + L"\\g" + std::to_wstring(j) + L".bin", std::string(10 + j, 'g'));
+            // One name, two sizes: two groups showing the same name.
+            Write(sub + L"\\same.log", std::string(k % 2 ? 3 : 4, 's'));
+            files += kUnique + 1 + (k >= 1 ? 4 : 0);
+            for (int j = 0; j < 40; ++j) files += (k == j % 5 || k == j % 5 + 1) ? 1 : 0;
+        }
+    }
+    static constexpr int kUnique = 150;
+    ui::TempDir dir;
+    std::wstring root, last;
+    int files = 0;
+};
+
+// One folder of 2,000 files for the tests that need a long folder, made once.
+class FastSearch : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = new ui::TempDir;
+        big_ = dir_->MakeDir(L"big");
+        for (int i = 0; i < kBig; ++i)
+            Write(big_ + L"\\f" + std::to_wstring(i) + L".dat", std::string(2048 + i, static_cast<char>('a' + i % 26)));
+    }
+    static void TearDownTestSuite() {
+        delete dir_;
+        dir_ = nullptr;
+    }
+    static constexpr int kBig = 2000;
+    static ui::TempDir* dir_;
+    static std::wstring big_;
+};
+ui::TempDir* FastSearch::dir_ = nullptr;
+std::wstring FastSearch::big_;
+
+struct Outcome {
+    std::vector<std::wstring> rows;
+    std::wstring status, counters;
+};
+
+Outcome SearchAt(const Tree& data, int fast) {
+    Outcome out;
+    ui::MainWindowRun run("[TWINSEEK]\r\nFindSizeFile=1\r\nExpandItem=1\r\nFastSearch=" + std::to_string(fast) +
+                          "\r\n");
+    // The entry and folder pauses of the default pace would only make this slow.
+    run.dlg.Scan.SetPauses(0, 0);
+    run.Run(
+        [&](HWND main) {
+            const std::wstring done = L"文件夹搜索完成:" + data.last;
+            const std::wstring counters = L"文件夹:6|文件:" + std::to_wstring(data.files);
+            Start(main, data.root);
+            EXPECT_TRUE(ui::WaitUntil(
+                [&] { return ui::ItemText(main, IDC_STATUS) == done && ui::ItemText(main, IDC_COUNT) == counters; },
+                90000))
+                << "fast=" << fast;
+            ui::Barrier(main);
+            out.rows = AllRows(run.tree());
+            out.status = ui::ItemText(main, IDC_STATUS);
+            out.counters = ui::ItemText(main, IDC_COUNT);
+            StopAndWait(main, run.dlg);
+        },
+        120000);
+    return out;
+}
+
+TEST_F(FastSearch, ShowsTheSameResultsAsTheDefaultPace) {
+    DWORD t0 = GetTickCount();
+    Tree data;
+    DWORD t1 = GetTickCount();
+    Outcome fast = SearchAt(data, 1);
+    DWORD t2 = GetTickCount();
+    Outcome slow = SearchAt(data, 0);
+    std::printf("%d files: made in %lu ms, fast %lu ms, default %lu ms\n", data.files,
+                static_cast<unsigned long>(t1 - t0), static_cast<unsigned long>(t2 - t1),
+                static_cast<unsigned long>(GetTickCount() - t2));
+    // 40 pairs, 4 groups of five, two groups named same.log.
+    ASSERT_EQ(46u + 40 * 2 + 4 * 5 + 6, slow.rows.size());
+    EXPECT_EQ(slow.rows, fast.rows);
+    EXPECT_EQ(slow.status, fast.status);
+    EXPECT_EQ(slow.counters, fast.counters);
+}
+
+TEST_F(FastSearch, StatusTextsAreBoundedByTimeAndEndWithTheFolder) {
+    const std::wstring& root = big_;
+    ui::MainWindowRun run("[TWINSEEK]\r\nFastSearch=1\r\n");
+    run.Run([&](HWND main) {
+        TextRecorder texts(main);
+        const std::wstring done = L"文件夹搜索完成:" + root;
+        Start(main, root);
+        ASSERT_TRUE(ui::WaitUntil([&] { return texts.StatusSaw(done); }, 30000));
+        ASSERT_TRUE(ui::WaitUntil([&] { return ui::ItemText(main, IDC_COUNT) == L"文件夹:1|文件:" + std::to_wstring(kBig); }));
+        Sleep(200);   // idle: nothing more may come
+        std::vector<TextRecorder::Entry> status = texts.Status();
+        ASSERT_GE(status.size(), 2u);
+        EXPECT_EQ(L"查找已经启动", status.front().text);
+        EXPECT_EQ(done, status.back().text);
+        const DWORD elapsed = status.back().tick - status.front().tick;
+        // About one text per 50 ms, plus the start and the end.
+        EXPECT_LE(status.size(), elapsed / 40 + 3) << elapsed << " ms";
+        std::vector<TextRecorder::Entry> counters = texts.Counters();
+        ASSERT_FALSE(counters.empty());
+        EXPECT_LE(counters.size(), elapsed / 40 + 2) << elapsed << " ms";
+        EXPECT_EQ(L"文件夹:1|文件:" + std::to_wstring(kBig), counters.back().text);
+        std::printf("2000 files: %ld ms, %zu status texts, %zu counter texts\n", static_cast<long>(elapsed),
+                    status.size(), counters.size());
+        StopAndWait(main, run.dlg);
+        EXPECT_EQ(L"查找结束！", ui::ItemText(main, IDC_STATUS));
+    });
+}
+
+TEST_F(FastSearch, StopEndsALargeFolderAtOnce) {
+    const std::wstring& root = big_;
+    const int total = kBig;
+    // Digests make every file cost something, so the stop lands inside the folder.
+    ui::MainWindowRun run("[TWINSEEK]\r\nFastSearch=1\r\nFindMD5File=1\r\n");
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        TextRecorder texts(main);
+        Start(main, root);
+        ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FileCount >= 100; }, 20000));
+        ui::PressButton(main, IDC_FIND);
+        ASSERT_TRUE(ui::WaitUntil([&] { return texts.StatusSaw(L"查找结束！"); }, 3000));
+        EXPECT_LT(dlg.FileCount.load(), total);
+        EXPECT_FALSE(texts.StatusSaw(L"文件夹搜索完成:" + root));
+        DWORD asked = 0, ended = 0;
+        for (const TextRecorder::Entry& e : texts.Status()) {
+            if (e.text == L"查找即将结束" && !asked) asked = e.tick;
+            if (e.text == L"查找结束！") ended = e.tick;
+        }
+        ASSERT_NE(0u, asked);
+        // The worker stops at its next entry; what it held back is shown first.
+        EXPECT_LT(ended - asked, 300u);
+        std::printf("stop latency: %lu ms after %d files\n", static_cast<unsigned long>(ended - asked),
+                    dlg.FileCount.load());
+        // Nothing of the scan comes after the end.
+        EXPECT_EQ(L"查找结束！", texts.Status().back().text);
+        StopAndWait(main, dlg);
+        EXPECT_EQ(L"查找结束！", ui::ItemText(main, IDC_STATUS));
+    });
+}
+
+}  // namespace
