@@ -30,6 +30,8 @@ bool StartFilePass(CTwinseekDlg& dlg, std::function<void()> pass) {
             ~Release() { flag = false; }
         } release{dlg.FilePassRunning};
         std::lock_guard<std::mutex> lock(dlg.PassLock);
+        // Rows a fast search step handed over are in the tree before the pass reads it.
+        dlg.FlushScanFeed();
         pass();
     });
     if (!started) dlg.FilePassRunning = false;
