@@ -37,6 +37,31 @@ struct MoveRule {
     const wchar_t* FailedFormat() const { return copy ? kNotCopied : kNotMoved; }
 };
 
+// Every row change repaints the visible rows, which costs far more than the file
+// operations (a pass of 150 moves took about six times as long drawn throughout):
+// the tree is drawn a few times a second while a pass runs, and once at its end.
+class PassPainting {
+public:
+    explicit PassPainting(CTwinseekDlg& dlg) : dlg_(dlg), last_(GetTickCount()) { dlg_.SetResultsRedraw(false); }
+    ~PassPainting() { Paint(); }
+    PassPainting(const PassPainting&) = delete;
+    PassPainting& operator=(const PassPainting&) = delete;
+    void Tick() {
+        if (GetTickCount() - last_ < 250) return;
+        Paint();
+        dlg_.SetResultsRedraw(false);
+    }
+
+private:
+    void Paint() {
+        dlg_.SetResultsRedraw(true);
+        dlg_.RepaintResults();
+        last_ = GetTickCount();
+    }
+    CTwinseekDlg& dlg_;
+    DWORD last_;
+};
+
 MoveRule RuleOf(CTwinseekDlg& dlg) {
     // The dialog has ended; the record is not changed while the pass runs.
     MoveRule rule;
@@ -96,10 +121,12 @@ void CTwinseekDlg::MoveFiles() {
 
 void CTwinseekDlg::MoveChecked() {
     const MoveRule rule = RuleOf(*this);
+    PassPainting painting(*this);
     CResultWalk walk(*this);
     try {
         walk.Run(
             [&](const SFileRow& file) {
+                painting.Tick();
                 if (!walk.Ticked(file.row)) return;
                 ShowStatus(this, L"正在移动:%s", file.path.c_str());
                 if (rule.copy)
@@ -120,11 +147,13 @@ void CTwinseekDlg::MoveChecked() {
 void CTwinseekDlg::MoveKeepFirst() {
     win::WaitCursor wait;
     const MoveRule rule = RuleOf(*this);
+    PassPainting painting(*this);
     CResultWalk walk(*this);
     try {
         int k = 0;
         walk.Run(
             [&](const SFileRow& file) {
+                painting.Tick();
                 ShowStatus(this, L"正在移动:%s", file.path.c_str());
                 if (rule.copy) {
                     // Every file of the group is copied, the first one included.
@@ -147,10 +176,12 @@ void CTwinseekDlg::MoveKeepFirst() {
 void CTwinseekDlg::MoveAll() {
     win::WaitCursor wait;
     const MoveRule rule = RuleOf(*this);
+    PassPainting painting(*this);
     CResultWalk walk(*this);
     try {
         walk.Run(
             [&](const SFileRow& file) {
+                painting.Tick();
                 ShowStatus(this, L"正在移动:%s", file.path.c_str());
                 if (rule.copy)
                     CopyRowFile(walk, file, rule);
