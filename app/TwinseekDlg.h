@@ -81,6 +81,7 @@ public:
     CScanFeed Feed;
     std::atomic<bool> RowsHeld{false};
     DWORD LastRepaint = 0;
+    DWORD RepaintInterval = 150;
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794

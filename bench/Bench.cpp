@@ -195,7 +195,7 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
                 std::fflush(stderr);
                 ExitProcess(1);
             }
-            Sleep(5);
+            Sleep(20);
         }
         double seconds = Now() - start;
         const size_t after = PrivateBytes();

@@ -84,22 +84,33 @@ CFileInfoMap::iterator CFileInfoMap::Locate(const SFileInfo& record) {
 }
 
 int CFileInfoMap::AddFile(const SFileInfo& record) {
+    int size;
+    SFileInfo first;
+    return AddFile(record, size, first);
+}
+
+int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& first) {
     Guard guard(m_lock);
+    groupSize = 0;
     std::wstring key = MakeKey(record);
     iterator it = find(key);
     if (it != end()) {
         if (it->second.HasPath(record.strPath)) return -1;
+    } else if (SimilarMode(record)) {
+        it = Locate(record);
+    }
+    if (it != end()) {
+        // The member that let the record in comes before it, so a later lookup of the
+        // record finds this same group.
         it->second.push_back(record);
+        groupSize = static_cast<int>(it->second.size());
+        first = it->second.front();
         return 0;
     }
-    if (SimilarMode(record)) {
-        it = Locate(record);
-        if (it != end()) {
-            it->second.push_back(record);
-            return 0;
-        }
-    }
-    emplace(std::move(key), CFileInfoV()).first->second.push_back(record);
+    it = emplace(std::move(key), CFileInfoV()).first;
+    it->second.push_back(record);
+    groupSize = 1;
+    first = record;
     return 1;
 }
 

@@ -49,6 +49,10 @@ public:
     std::wstring MakeKey(const SFileInfo& record) const;
     // 1 new group started, 0 joined a group, -1 that group already holds the path.
     int AddFile(const SFileInfo& record);
+    // AddFile that also gives what GetGroupSize and GetFirstFile would say right
+    // after it (size 0 when the path was already there), from the one lookup: in
+    // similar mode that lookup is a walk over the groups.
+    int AddFile(const SFileInfo& record, int& groupSize, SFileInfo& first);
     int GetGroupSize(const SFileInfo& record) const;
     // False (first untouched) when the record has no group or its group is empty.
     bool GetFirstFile(const SFileInfo& record, SFileInfo& first) const;

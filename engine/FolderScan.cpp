@@ -148,12 +148,9 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& na
     SFileInfo first;
     {
         auto lock = m_map.Lock();
-        added = m_map.AddFile(record);
+        added = m_map.AddFile(record, groupSize, first);
         // A file already in its group (a folder searched again) gets no second row.
-        if (added == 0) {
-            groupSize = m_map.GetGroupSize(record);
-            if (groupSize > 1 && !m_map.GetFirstFile(record, first)) groupSize = 0;
-        }
+        if (added != 0) groupSize = 0;
         fileCount = ++m_fileCount;
         folderCount = m_map.Folders.FolderCount();
     }

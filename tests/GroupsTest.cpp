@@ -227,3 +227,29 @@ TEST(Groups, TakenFileGoesBackToItsPlaceOnce) {
 
     EXPECT_FALSE(map.TakeFile(L"other.txt", paths[0]).found);
 }
+
+TEST(Groups, AddFileReportsTheGroupALaterLookupFinds) {
+    // Similar names with the size criterion: joins by walk, by key, new groups and a
+    // path met twice, each checked against GetGroupSize and GetFirstFile afterwards.
+    CFileInfoMap map;
+    map.SetSimilarName(1);
+    map.SetCriteria(2);
+    const SFileInfo records[] = {
+        Rec(L"photo.jpg", L"C:\\a\\photo.jpg", 5),     Rec(L"photo (2).jpg", L"C:\\b\\photo (2).jpg", 5),
+        Rec(L"photo (3).jpg", L"C:\\c\\photo (3).jpg", 7), Rec(L"photo.png", L"C:\\d\\photo.png", 5),
+        Rec(L"other.txt", L"C:\\a\\other.txt", 5),     Rec(L"photo.jpg", L"C:\\a\\photo.jpg", 5),
+        Rec(L"my photo (3).gif", L"C:\\e\\my photo (3).gif", 7),
+    };
+    const int expected[][2] = {{1, 1}, {0, 2}, {1, 1}, {0, 3}, {1, 1}, {-1, 0}, {0, 2}};
+    for (size_t i = 0; i < std::size(records); ++i) {
+        int size = -5;
+        SFileInfo first;
+        EXPECT_EQ(expected[i][0], map.AddFile(records[i], size, first)) << i;
+        EXPECT_EQ(expected[i][1], size) << i;
+        if (expected[i][0] < 0) continue;
+        SFileInfo looked;
+        ASSERT_TRUE(map.GetFirstFile(records[i], looked)) << i;
+        EXPECT_EQ(looked.strPath, first.strPath) << i;
+        EXPECT_EQ(map.GetGroupSize(records[i]), size) << i;
+    }
+}

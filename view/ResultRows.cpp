@@ -22,9 +22,11 @@ const Headings kColumns[] = {
 
 std::wstring Count(int n) { return win::Format(L"%d", n); }
 
-// Fast mode: the feed is shown every kTickMs, held rows repainted every kRepaintMs.
+// Fast mode: the feed is shown every kTickMs, held rows repainted every kRepaintMs
+// (longer for a tree that takes long to repaint, up to kRepaintMaxMs).
 constexpr UINT kTickMs = 50;
 constexpr DWORD kRepaintMs = 150;
+constexpr DWORD kRepaintMaxMs = 1000;
 
 }  // namespace
 
@@ -365,10 +367,14 @@ void CTwinseekDlg::ApplyScanFeed(bool finish) {
     }
     // Held rows are repainted now and then; redrawing stays on until more rows
     // come, so whatever the user does to the tree meanwhile shows at once.
-    if (RowsHeld && (finish || GetTickCount() - LastRepaint >= kRepaintMs)) {
+    if (RowsHeld && (finish || GetTickCount() - LastRepaint >= RepaintInterval)) {
+        const DWORD start = GetTickCount();
         SetResultsRedraw(true);
         RepaintResults();
         RowsHeld = false;
         LastRepaint = GetTickCount();
+        // Turning redrawing back on costs the tree a walk over all its shown rows, so
+        // a big tree is repainted less often: at most a tenth of the time goes there.
+        RepaintInterval = std::clamp<DWORD>((LastRepaint - start) * 10, kRepaintMs, kRepaintMaxMs);
     }
 }
