@@ -3,11 +3,13 @@
 #   md5 twinseek_MBps=… md5sum_MBps=… openssl_MBps=…   one 1 GiB file in the page cache
 #   scan files=… digest=0|1 seconds=… files_per_s=…     50,000 files in 2,500 folders,
 #                                                        10 % duplicates, FastSearch 1
-#   ui-scan files=… digest=0|1 similar=0 seconds=… walk_seconds=… ratio=… rows=…
+#   ui-scan files=… digest=0|1 similar=0|1 seconds=… walk_seconds=… ratio=… rows=…
 #           private_bytes=… bytes_per_file=… window_cpu=… worker_cpu=…
 #                                                        the same tree searched through the
 #                                                        main window (FastSearch 1), next to a
-#                                                        bare walk of it in the same process
+#                                                        bare walk of it in the same process;
+#                                                        similar names on its first 5,000 files
+#                                                        (that mode walks all groups per new name)
 # The data is made once under $TWINSEEK_BUILD/bench-data and reused.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
@@ -96,7 +98,18 @@ tree_win=$(winepath -w "$tree")
 for digest in 0 1; do
     wine "$bench_exe" scan "$tree_win" "$digest" 3 | tr -d '\r'
 done
+small=$data/tree5k
+if [[ ! -f $small.ready ]]; then
+    rm -rf "$small"
+    mkdir -p "$small"
+    cp -r "$tree"/d0[0-4] "$small"/
+    touch "$small.ready"
+fi
 twinseek_display
 for digest in 0 1; do
     wine "$bench_exe" ui-scan "$tree_win" "$digest" | tr -d '\r'
+done
+small_win=$(winepath -w "$small")
+for similar in 0 1; do
+    wine "$bench_exe" ui-scan "$small_win" 0 "$similar" | tr -d '\r'
 done
