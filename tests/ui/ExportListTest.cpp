@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
+#include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace {
@@ -56,7 +59,11 @@ TEST(ExportList, TwoGroupsGiveFourLinesInTheAnsiCodePage) {
         ASSERT_EQ(2u, ui::Roots(run.tree()).size());
 
         // No extension typed: ".txt" is added.
+        ui::StatusRecorder status(main);
         ExportAs(main, dir.path() + L"\\list");
+        EXPECT_EQ((std::vector<std::wstring>{L"正在保存:" + a1, L"正在保存:" + a2, L"正在保存:" + b1,
+                                             L"正在保存:" + b2, L"保存完成"}),
+                  status.Texts());
         EXPECT_FALSE(Exists(dir.path() + L"\\list"));
         const std::string bytes = ui::ReadFileBytes(dir.path() + L"\\list.txt");
         auto ansi = [](const std::wstring& s) {

@@ -9,6 +9,7 @@
 #include "settings/SettingsFile.h"
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
+#include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace {
@@ -199,7 +200,12 @@ TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
         auto a = SameNamed(dir, L"a.txt", 3);
         for (auto& p : a) ui::AddFound(run.dlg, p);
         ASSERT_EQ(3u, Children(tree, Roots(tree).at(0)).size());
+        ui::StatusRecorder status(main);
         EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target}));
+        // Every file row is reported, the first one's too.
+        EXPECT_EQ((std::vector<std::wstring>{L"", L"正在移动:" + a[0], L"正在移动:" + a[1], L"正在移动:" + a[2],
+                                             L"移动完成"}),
+                  status.Texts());
         EXPECT_EQ("1", ui::ReadFileBytes(a[0]));
         EXPECT_FALSE(Exists(a[1]));
         EXPECT_FALSE(Exists(a[2]));
@@ -342,7 +348,7 @@ TEST(MoveFiles, CommandIsRefusedWhileAPassRuns) {
         ui::SetItemText(dialog, IDC_MOVE_TARGET, target);
         ui::PressButton(dialog, IDOK);
         ASSERT_TRUE(ui::WaitForClose(dialog));
-        for (int command : {IDC_MOVE}) {
+        for (int command : {IDC_MOVE, IDC_DELETE}) {
             ui::PostCommand(main, command);
             HWND box = ui::WaitForMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。");
             ASSERT_NE(nullptr, box);
