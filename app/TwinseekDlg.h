@@ -147,6 +147,10 @@ public:
     void OnMoveFiles();     // 1027
     void OnExportList();    // 1024
     void OnCompareFiles();  // 1055, 32799
+    // The user's re-search and clear-history commands (1010, 1019): refused while a
+    // delete or move pass works on the rows and groups they would throw away.
+    void OnReFindCommand();
+    void OnClearHistoryCommand();
     // The delete worker's work (on that worker, PassLock held).
     void DeleteFiles();
     void DeleteKeepFirst();

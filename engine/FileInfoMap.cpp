@@ -149,6 +149,7 @@ SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring
     SRemovedFile removed;
     Guard guard(m_lock);
     iterator it = Locate(record);
+    removed.clears = m_clears;
     if (it == end()) return removed;
     CFileInfoV& group = it->second;
     for (size_t i = 0; i < group.size(); ++i) {
@@ -166,6 +167,7 @@ SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring
 void CFileInfoMap::PutBack(const SRemovedFile& removed) {
     if (!removed.found) return;
     Guard guard(m_lock);
+    if (removed.clears != m_clears) return;
     // Groups stay in the map once made, so the key still finds this one.
     iterator it = find(removed.key);
     if (it == end() || it->second.HasPath(removed.record.strPath)) return;
@@ -180,5 +182,6 @@ int CFileInfoMap::GroupSizeOnDisk(const std::wstring& name, const std::wstring& 
 
 void CFileInfoMap::ClearGroups() {
     Guard guard(m_lock);
+    ++m_clears;
     for (auto& group : *this) group.second.clear();
 }

@@ -13,6 +13,7 @@ struct SRemovedFile {
     std::wstring key;       // the group's key
     size_t position = 0;    // its place in the group
     SFileInfo record;       // as it was stored
+    unsigned clears = 0;    // ClearGroups calls before it was taken
 };
 
 // Key ordering of the groups: ASCII A-Z fold to a-z, then 16-bit code units compare
@@ -30,6 +31,7 @@ struct c_less_ty {
 class CFileInfoMap : public std::map<std::wstring, CFileInfoV, c_less_ty> {
     // Declared first: Folders is built with it.
     mutable std::recursive_mutex m_lock;
+    unsigned m_clears = 0;
 
 public:
     CFileInfoMap() : Folders(m_lock) {}
@@ -62,7 +64,8 @@ public:
     int GroupSizeOnDisk(const std::wstring& name, const std::wstring& path);
     // RemoveFile that remembers where the record was.
     SRemovedFile TakeFile(const std::wstring& name, const std::wstring& path);
-    // Puts a taken record back at its place, unless its group holds that path again.
+    // Puts a taken record back at its place, unless its group holds that path again
+    // or the groups were cleared since (a new search then finds the file itself).
     void PutBack(const SRemovedFile& removed);
     // Empties every group; the keys stay.
     void ClearGroups();

@@ -18,6 +18,14 @@ bool FilePassRefused(CTwinseekDlg& dlg) {
     return true;
 }
 
+void CTwinseekDlg::OnReFindCommand() {
+    if (!FilePassRefused(*this)) OnReFind();
+}
+
+void CTwinseekDlg::OnClearHistoryCommand() {
+    if (!FilePassRefused(*this)) OnClearHistory();
+}
+
 bool StartFilePass(CTwinseekDlg& dlg, std::function<void()> pass) {
     if (dlg.FilePassRunning.exchange(true)) {
         ShowRefusal();

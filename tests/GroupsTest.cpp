@@ -226,6 +226,12 @@ TEST(Groups, TakenFileGoesBackToItsPlaceOnce) {
     EXPECT_EQ(paths[0], group[0].strPath);
 
     EXPECT_FALSE(map.TakeFile(L"other.txt", paths[0]).found);
+
+    // Groups cleared meanwhile (a new search is on its way): nothing goes back.
+    taken = map.TakeFile(L"dup.txt", paths[0]);
+    map.ClearGroups();
+    map.PutBack(taken);
+    EXPECT_TRUE(group.empty());
 }
 
 TEST(Groups, AddFileReportsTheGroupALaterLookupFinds) {

@@ -389,7 +389,17 @@ TEST(DeleteFilesPass, ASecondCommandIsRefusedAndClosingStopsThePass) {
             EXPECT_EQ(nullptr, ui::FindTopWindow(L"删除重复文件"));
             ui::PressButton(box, IDOK);
             ASSERT_TRUE(ui::WaitForClose(box));
+            // Nor may the rows and groups under the pass be thrown away.
+            for (int command : {IDC_REFIND, IDC_CLEAR_HISTORY}) {
+                ui::PostCommand(main, command);
+                box = ui::WaitForMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。");
+                ASSERT_NE(nullptr, box);
+                ui::PressButton(box, IDOK);
+                ASSERT_TRUE(ui::WaitForClose(box));
+            }
             ui::Barrier(main);
+            EXPECT_EQ(1u, Roots(run.tree()).size());
+            EXPECT_EQ(2, dlg.FileInfoMap.GroupSizeOnDisk(L"dup.txt", dup[0]));
             EXPECT_TRUE(Exists(dup[1]));
             // The window closes meanwhile: the pass stops at its first row.
             dlg.ClosingFlag = 1;
