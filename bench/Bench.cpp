@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <deque>
 #include <map>
@@ -209,6 +210,8 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
                     walk.files, digest, similar, seconds, w, seconds / w, rows, after,
                     static_cast<double>(after > before ? after - before : 0) / walk.files, windowUsed, workerUsed);
         std::fflush(stdout);
+        // TWINSEEK_BENCH_HOLD_MS keeps the window up, e.g. for a screenshot.
+        if (const char* hold = std::getenv("TWINSEEK_BENCH_HOLD_MS")) Sleep(static_cast<DWORD>(std::atoi(hold)));
         ExitProcess(0);
     });
     dlg.DoModal();
