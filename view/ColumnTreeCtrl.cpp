@@ -1,12 +1,12 @@
 #include "view/ColumnTreeCtrl.h"
 
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
 
+#include "win/CommonControls.h"
 #include "win/Handles.h"
 
 namespace {
@@ -29,17 +29,6 @@ void FillSolid(HDC dc, const RECT& r, COLORREF color) {
     FillRect(dc, &r, brush.get());
 }
 
-int CommonControlsMajorVersion() {
-    win::LibraryHandle lib(L"comctl32.dll");
-    if (!lib) return 0;
-    auto get = reinterpret_cast<DLLGETVERSIONPROC>(
-        reinterpret_cast<void*>(GetProcAddress(lib.get(), "DllGetVersion")));
-    if (!get) return 0;
-    DLLVERSIONINFO info{};
-    info.cbSize = sizeof info;
-    if (FAILED(get(&info))) return 0;
-    return static_cast<int>(info.dwMajorVersion);
-}
 
 }  // namespace
 
@@ -104,7 +93,7 @@ void CColumnTreeCtrl::Initialize() {
     header_.SetFont(font, false);
     filler_.SetFont(font, false);
 
-    textIndent_ = CommonControlsMajorVersion() >= 6 ? 9 : 6;
+    textIndent_ = win::CommonControlsMajorVersion() >= 6 ? 9 : 6;
     headerHeight_ = LayoutHeaderHeight();
     scrollX_ = 0;
     UpdateColumns();

@@ -1,12 +1,12 @@
 #include "view/ListCtrl_Sortable.h"
 
-#include <shlwapi.h>
 #include <uxtheme.h>
 
 #include <cwchar>
 #include <cwctype>
 
 #include "res/resource.h"
+#include "win/CommonControls.h"
 #include "win/Handles.h"
 
 namespace {
@@ -23,15 +23,6 @@ Fn Proc(HMODULE lib, const char* name) {
     return lib ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lib, name))) : nullptr;
 }
 
-int CommonControlsMajorVersion() {
-    win::LibraryHandle lib(L"comctl32.dll");
-    auto get = Proc<DLLGETVERSIONPROC>(lib.get(), "DllGetVersion");
-    if (!get) return 0;
-    DLLVERSIONINFO info{};
-    info.cbSize = sizeof info;
-    if (FAILED(get(&info))) return 0;
-    return static_cast<int>(info.dwMajorVersion);
-}
 
 }  // namespace
 
@@ -118,7 +109,7 @@ bool CListCtrl_Sortable::UsesVisualStyles() {
     auto themed = Proc<ThemeStateFn>(uxtheme.get(), "IsAppThemed");
     auto active = Proc<ThemeStateFn>(uxtheme.get(), "IsThemeActive");
     if (!themed || !active || !themed() || !active()) return false;
-    return CommonControlsMajorVersion() >= 6;
+    return win::CommonControlsMajorVersion() >= 6;
 }
 
 void CListCtrl_Sortable::SetSortArrow(int column, bool ascending) {
