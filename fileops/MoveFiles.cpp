@@ -88,6 +88,15 @@ void MoveRowFile(CResultWalk& walk, const SFileRow& file, const MoveRule& rule) 
         walk.Failed(file, taken);
 }
 
+// The status text, then a copy or a move, as the rule says.
+void HandOverRowFile(CTwinseekDlg& dlg, CResultWalk& walk, const SFileRow& file, const MoveRule& rule) {
+    ShowStatus(&dlg, L"正在移动:%s", file.path.c_str());
+    if (rule.copy)
+        CopyRowFile(walk, file, rule);
+    else
+        MoveRowFile(walk, file, rule);
+}
+
 }  // namespace
 
 void CTwinseekDlg::OnMoveFiles() {
@@ -128,11 +137,7 @@ void CTwinseekDlg::MoveChecked() {
             [&](const SFileRow& file) {
                 painting.Tick();
                 if (!walk.Ticked(file.row)) return;
-                ShowStatus(this, L"正在移动:%s", file.path.c_str());
-                if (rule.copy)
-                    CopyRowFile(walk, file, rule);
-                else
-                    MoveRowFile(walk, file, rule);
+                HandOverRowFile(*this, walk, file, rule);
             },
             [&](HTREEITEM group) {
                 // A group with a file that stayed keeps its row, to show that file.
@@ -182,11 +187,7 @@ void CTwinseekDlg::MoveAll() {
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
-                ShowStatus(this, L"正在移动:%s", file.path.c_str());
-                if (rule.copy)
-                    CopyRowFile(walk, file, rule);
-                else
-                    MoveRowFile(walk, file, rule);
+                HandOverRowFile(*this, walk, file, rule);
             },
             [&](HTREEITEM group) {
                 if (!rule.copy && walk.GroupFailedCount() == 0) walk.DeleteRow(group);
