@@ -63,10 +63,12 @@ bool CTwinseekDlg::FastStepAhead() const {
 }
 
 void CTwinseekDlg::StartRun() {
+    // The start text goes up before the worker exists, so its first folder
+    // text can never be overwritten by it.
+    ShowStatus(this, L"查找已经启动");
     FindFlags = FIND_RUNNING;
     FindThread = win::StartThread(FindThreadProc, this);
     if (!FindThread) FindFlags &= ~FIND_RUNNING;
-    ShowStatus(this, L"查找已经启动");
     FindButton.SetText(L"停止查找");
 }
 

@@ -8,6 +8,7 @@
 #include "view/ResultText.h"
 #include "view/UseShGetFileInfo.h"
 #include "win/Format.h"
+#include "win/PaintPause.h"
 
 namespace {
 
@@ -329,7 +330,6 @@ HTREEITEM CTwinseekDlg::LabelledFileRow(HTREEITEM group, const SFileInfo& file) 
 }
 
 void CTwinseekDlg::ApplyGroupEvent(const CScanFeed::GroupEvent& e) {
-    if (getenv("TW_NOROWS")) return;
     const std::wstring count = Count(e.count);
     if (e.grew) {
         bool bySize, byTime, byDigest;
@@ -363,6 +363,9 @@ void CTwinseekDlg::ApplyScanFeed(bool finish) {
             SetResultsRedraw(false);
             RowsHeld = true;
         }
+        // The tree's own redraw switch still lets a changed group count repaint its
+        // scroll bars; nothing of the held rows needs to show before the repaint below.
+        win::PaintPause pause(ResultTree.GetTreeCtrl());
         for (const CScanFeed::GroupEvent& e : batch.groups) ApplyGroupEvent(e);
     }
     // Held rows are repainted now and then; redrawing stays on until more rows
