@@ -83,6 +83,43 @@ CFileInfoMap::iterator CFileInfoMap::Locate(const SFileInfo& record) {
     return erase(it, it);   // the standard way to drop const from a map iterator
 }
 
+namespace {
+// FNV-1a over the code units: unrelated to the standard hash.
+uint64_t CheckHash(const std::wstring& path) {
+    uint64_t h = 14695981039346656037ull;
+    for (wchar_t c : path) {
+        h ^= static_cast<uint16_t>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+}  // namespace
+
+bool CFileInfoMap::Holds(const CFileInfoV& group, const std::wstring& path) const {
+    auto range = m_held.equal_range(std::hash<std::wstring>{}(path));
+    if (range.first == range.second) return false;
+    const uint64_t check = CheckHash(path);
+    for (auto i = range.first; i != range.second; ++i)
+        if (i->second.group == &group && i->second.check == check) return true;
+    return false;
+}
+
+void CFileInfoMap::Add(CFileInfoV& group, CFileInfoV::iterator at, const SFileInfo& record) {
+    group.insert(at, record);
+    m_held.emplace(std::hash<std::wstring>{}(record.strPath), SHeld{&group, CheckHash(record.strPath)});
+}
+
+void CFileInfoMap::Release(const CFileInfoV& group, const std::wstring& path) {
+    auto range = m_held.equal_range(std::hash<std::wstring>{}(path));
+    const uint64_t check = CheckHash(path);
+    for (auto i = range.first; i != range.second; ++i) {
+        if (i->second.group == &group && i->second.check == check) {
+            m_held.erase(i);
+            return;
+        }
+    }
+}
+
 int CFileInfoMap::AddFile(const SFileInfo& record) {
     int size;
     SFileInfo first;
@@ -94,21 +131,20 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
     groupSize = 0;
     std::wstring key = MakeKey(record);
     iterator it = find(key);
+    if (it == end() && SimilarMode(record)) it = Locate(record);
     if (it != end()) {
-        if (it->second.HasPath(record.strPath)) return -1;
-    } else if (SimilarMode(record)) {
-        it = Locate(record);
-    }
-    if (it != end()) {
+        // A similar group can let a record in through a member ahead of the one
+        // with its own path: a group still never lists a file twice.
+        if (Holds(it->second, record.strPath)) return -1;
         // The member that let the record in comes before it, so a later lookup of the
         // record finds this same group.
-        it->second.push_back(record);
+        Add(it->second, it->second.end(), record);
         groupSize = static_cast<int>(it->second.size());
         first = it->second.front();
         return 0;
     }
     it = emplace(std::move(key), CFileInfoV()).first;
-    it->second.push_back(record);
+    Add(it->second, it->second.end(), record);
     groupSize = 1;
     first = record;
     return 1;
@@ -160,7 +196,7 @@ SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring
         removed.record = group[i];
         break;
     }
-    group.RemovePath(path);
+    if (group.RemovePath(path)) Release(group, path);
     return removed;
 }
 
@@ -170,10 +206,10 @@ void CFileInfoMap::PutBack(const SRemovedFile& removed) {
     if (removed.clears != m_clears) return;
     // Groups stay in the map once made, so the key still finds this one.
     iterator it = find(removed.key);
-    if (it == end() || it->second.HasPath(removed.record.strPath)) return;
+    if (it == end() || Holds(it->second, removed.record.strPath)) return;
     CFileInfoV& group = it->second;
     size_t at = removed.position < group.size() ? removed.position : group.size();
-    group.insert(group.begin() + static_cast<std::ptrdiff_t>(at), removed.record);
+    Add(group, group.begin() + static_cast<std::ptrdiff_t>(at), removed.record);
 }
 
 int CFileInfoMap::GroupSizeOnDisk(const std::wstring& name, const std::wstring& path) {
@@ -184,4 +220,5 @@ void CFileInfoMap::ClearGroups() {
     Guard guard(m_lock);
     ++m_clears;
     for (auto& group : *this) group.second.clear();
+    m_held.clear();
 }

@@ -2,6 +2,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "engine/FileInfo.h"
 #include "engine/FileInfoV.h"
@@ -28,6 +29,9 @@ struct c_less_ty {
 // mutex); hold Lock() across a sequence that must see one state (AddFile, then
 // GetGroupSize, GetFirstFile) and around any direct use of the std::map base.
 // Never hold it across a SendMessage to the window thread.
+//
+// Groups are changed only through the methods here (they keep the path index in
+// step); the map base is for reading.
 class CFileInfoMap : public std::map<std::wstring, CFileInfoV, c_less_ty> {
     // Declared first: Folders is built with it.
     mutable std::recursive_mutex m_lock;
@@ -80,4 +84,17 @@ private:
     iterator Locate(const SFileInfo& record);
     const_iterator Locate(const SFileInfo& record) const;
     SFileInfo RecordFromDisk(const std::wstring& name, const std::wstring& path) const;
+
+    // Which groups hold a path, by the path's hash, so that "this group already
+    // holds it" is answered without walking a group of thousands of equal names.
+    // A second, independent 64-bit hash tells colliding paths apart. Groups are
+    // never erased from the map, so their addresses stay valid.
+    struct SHeld {
+        const CFileInfoV* group;
+        uint64_t check;
+    };
+    std::unordered_multimap<size_t, SHeld> m_held;
+    bool Holds(const CFileInfoV& group, const std::wstring& path) const;
+    void Add(CFileInfoV& group, CFileInfoV::iterator at, const SFileInfo& record);
+    void Release(const CFileInfoV& group, const std::wstring& path);
 };

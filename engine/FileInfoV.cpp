@@ -17,11 +17,12 @@ bool CFileInfoV::Accepts(unsigned char criteria, const SFileInfo& record) const 
     return false;
 }
 
-void CFileInfoV::RemovePath(const std::wstring& path) {
+bool CFileInfoV::RemovePath(const std::wstring& path) {
     for (auto it = begin(); it != end(); ++it) {
         if (it->strPath == path) {
             erase(it);
-            return;
+            return true;
         }
     }
+    return false;
 }

@@ -13,5 +13,6 @@ public:
     // Criteria bits: 1 time, 2 size, 4 digest. The first member with the record's
     // path refuses, the first member agreeing on every set bit accepts.
     bool Accepts(unsigned char criteria, const SFileInfo& record) const;
-    void RemovePath(const std::wstring& path);
+    // False when no member had the path.
+    bool RemovePath(const std::wstring& path);
 };

@@ -169,6 +169,44 @@ TEST(GroupsSimilar, EmptiedGroupsNeverQualify) {
     EXPECT_EQ(map.GetGroupSize(Rec(L"photo (2).jpg", L"C:\\photo (2).jpg")), 1);
 }
 
+TEST(GroupsSimilar, AFileMetAgainIsNeverListedTwice) {
+    CFileInfoMap map;
+    map.SetSimilarName(1);
+    const SFileInfo first = Rec(L"photo.jpg", L"C:\\a\\photo.jpg");
+    const SFileInfo second = Rec(L"photo (2).jpg", L"C:\\b\\photo (2).jpg");
+    EXPECT_EQ(map.AddFile(first), 1);
+    EXPECT_EQ(map.AddFile(second), 0);
+    // The folder searched again: the first member would let the second one in again.
+    EXPECT_EQ(map.AddFile(second), -1);
+    EXPECT_EQ(map.AddFile(first), -1);
+    EXPECT_EQ(map.GetGroupSize(first), 2);
+    // Taken out, it may come back once.
+    ASSERT_TRUE(map.TakeFile(second.strName, second.strPath).found);
+    EXPECT_EQ(map.AddFile(second), 0);
+    EXPECT_EQ(map.AddFile(second), -1);
+    EXPECT_EQ(map.GetGroupSize(first), 2);
+}
+
+TEST(Groups, AVeryCommonNameMetAgainCostsNoWalkOverItsGroup) {
+    // Thousands of equal names in one group, searched twice: the second time every
+    // file is refused, without comparing it with every member.
+    CFileInfoMap map;
+    const int n = 30000;
+    std::vector<SFileInfo> records;
+    for (int i = 0; i < n; ++i) records.push_back(Rec(L"desktop.ini", L"C:\\d" + std::to_wstring(i) + L"\\desktop.ini"));
+    for (const SFileInfo& r : records) map.AddFile(r);
+    ULONGLONG start = GetTickCount64();
+    int refused = 0;
+    for (const SFileInfo& r : records) refused += map.AddFile(r) == -1;
+    const ULONGLONG took = GetTickCount64() - start;
+    EXPECT_EQ(n, refused);
+    EXPECT_EQ(n, map.GetGroupSize(records[0]));
+    EXPECT_LT(took, 1000u);   // a walk per file: some 450 million comparisons
+    map.ClearGroups();
+    EXPECT_EQ(map.AddFile(records[5]), 0);   // into the emptied group
+    EXPECT_EQ(map.AddFile(records[5]), -1);
+}
+
 TEST(Groups, RemoveFileAndGroupSizeOnDiskReadTheFileAgain) {
     TempFolder dir;
     std::wstring p1 = dir.Write(L"a.bin", "same"), p2 = dir.MakeDir(L"sub") + L"\\a.bin";
