@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -182,7 +183,9 @@ private:
     HTREEITEM MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest);
     HTREEITEM InsertLabelledRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file);
     HTREEITEM LabelledFileRow(HTREEITEM group, const SFileInfo& file);
-    void ApplyGroupEvent(const CScanFeed::GroupEvent& event);
+    // A grown group's new count goes to `counts` (its row, the count text) instead
+    // of the row, to be set once for the whole batch.
+    void ApplyGroupEvent(const CScanFeed::GroupEvent& event, std::map<HTREEITEM, std::wstring>& counts);
     void ApplyScanFeed(bool finish);
     HTREEITEM MenuRow();
     void StartRun();

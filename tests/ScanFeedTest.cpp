@@ -65,3 +65,21 @@ TEST(ScanFeed, GroupEventsComeInOrderAndAClearDropsThem) {
     EXPECT_EQ(L"x", b.groups[0].file.strPath);
     EXPECT_EQ(3, b.groups[1].count);
 }
+
+TEST(ScanFeed, EventsGivenBackComeBeforeNewerOnes) {
+    CScanFeed feed;
+    feed.Group(Event(L"a", 2));
+    feed.Group(Event(L"b", 2));
+    feed.Group(Event(L"c", 3));
+    CScanFeed::Batch b = feed.Take();
+    feed.Group(Event(L"d", 4));   // came while the window showed "a"
+    feed.GiveBack({b.groups.begin() + 1, b.groups.end()});
+    b = feed.Take();
+    std::vector<std::wstring> order;
+    for (const CScanFeed::GroupEvent& e : b.groups) order.push_back(e.file.strPath);
+    EXPECT_EQ((Texts{L"b", L"c", L"d"}), order);
+    // A clear drops given-back events as well.
+    feed.GiveBack({b.groups.begin(), b.groups.end()});
+    feed.DropGroups();
+    EXPECT_TRUE(feed.Empty());
+}

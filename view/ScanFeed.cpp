@@ -1,5 +1,7 @@
 #include "view/ScanFeed.h"
 
+#include <iterator>
+
 void CScanFeed::Status(std::wstring text, bool lasting) {
     std::lock_guard<std::mutex> guard(lock_);
     if (lastPassing_ && !status_.empty())
@@ -27,6 +29,12 @@ CScanFeed::Batch CScanFeed::Take() {
     b.groups.swap(groups_);
     lastPassing_ = false;
     return b;
+}
+
+void CScanFeed::GiveBack(std::vector<GroupEvent> rest) {
+    std::lock_guard<std::mutex> guard(lock_);
+    rest.insert(rest.end(), std::make_move_iterator(groups_.begin()), std::make_move_iterator(groups_.end()));
+    groups_.swap(rest);
 }
 
 void CScanFeed::DropGroups() {

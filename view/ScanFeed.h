@@ -35,6 +35,8 @@ public:
     void Group(GroupEvent event);
 
     Batch Take();
+    // Group events taken but not shown yet go back in front of those that came since.
+    void GiveBack(std::vector<GroupEvent> rest);
     // The results were cleared: events found before that must not bring rows back.
     void DropGroups();
     bool Empty() const;

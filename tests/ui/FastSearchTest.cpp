@@ -259,3 +259,74 @@ TEST_F(FastSearch, StopEndsALargeFolderAtOnce) {
 }
 
 }  // namespace
+
+// A point on the row's expand button, in the tree's client coordinates.
+POINT ButtonPoint(HWND tree, HTREEITEM item) {
+    RECT r{};
+    CColumnTreeCtrl::LabelRect(tree, item, r);
+    const int y = (r.top + r.bottom) / 2;
+    for (int x = 0; x < r.left; ++x) {
+        TVHITTESTINFO ht{};
+        ht.pt = {x, y};
+        if (TreeView_HitTest(tree, &ht) == item && (ht.flags & TVHT_ONITEMBUTTON)) return {x + 2, y};
+    }
+    ADD_FAILURE() << "no expand button found";
+    return {0, y};
+}
+
+TEST_F(FastSearch, RowsCanBeTickedAndExpandedWhileMoreKeepComing) {
+    // Every name in every folder: the groups form in the second folder and grow by
+    // one file in each folder after it, faster than the window can show them.
+    const int folders = 200, names = 80;
+    ui::TempDir dir;
+    const std::wstring root = dir.MakeDir(L"many");
+    for (int k = 0; k < folders; ++k) {
+        const std::wstring sub = root + L"\\" + std::to_wstring(k);
+        CreateDirectoryW(sub.c_str(), nullptr);
+        for (int i = 0; i < names; ++i)
+            Write(sub + L"\\s" + std::to_wstring(i) + L".dat", std::string(1 + i, static_cast<char>('a' + i % 26)));
+    }
+    ui::MainWindowRun run("[TWINSEEK]\r\nFastSearch=1\r\nFindSizeFile=1\r\n");
+    run.Run(
+        [&](HWND main) {
+            CTwinseekDlg& dlg = run.dlg;
+            HWND tree = run.tree();
+            Start(main, root);
+            ASSERT_TRUE(ui::WaitUntil([&] { return ui::Roots(tree).size() >= 2; }, 30000));
+            const std::vector<HTREEITEM> roots = ui::Roots(tree);
+
+            const std::vector<HTREEITEM> before = ui::Children(tree, roots[0]);
+            DWORD start = GetTickCount();
+            ui::Click(main, tree, ui::CheckBoxPoint(tree, roots[0]));
+            const DWORD tickTook = GetTickCount() - start;
+            EXPECT_TRUE(ui::Checked(tree, roots[0]));
+            // Its files shown by then are ticked with it.
+            for (HTREEITEM f : before) EXPECT_TRUE(ui::Checked(tree, f));
+
+            ASSERT_FALSE(ui::Expanded(tree, roots[1]));
+            start = GetTickCount();
+            ui::Click(main, tree, ButtonPoint(tree, roots[1]));
+            const DWORD expandTook = GetTickCount() - start;
+            EXPECT_TRUE(ui::Expanded(tree, roots[1]));
+
+            // Both while the groups were still growing.
+            const size_t shownThen = ui::Children(tree, roots[1]).size();
+            EXPECT_LT(shownThen, static_cast<size_t>(folders)) << "the scan ended too soon to show anything";
+            EXPECT_LT(tickTook, 150u);
+            EXPECT_LT(expandTook, 150u);
+            std::printf("tick %lu ms, expand %lu ms, with %zu of %d files in the group\n",
+                        static_cast<unsigned long>(tickTook), static_cast<unsigned long>(expandTook), shownThen,
+                        folders);
+
+            const std::wstring counters =
+                L"文件夹:" + std::to_wstring(folders + 1) + L"|文件:" + std::to_wstring(folders * names);
+            ASSERT_TRUE(ui::WaitUntil([&] { return ui::ItemText(main, IDC_COUNT) == counters; }, 60000));
+            ASSERT_TRUE(ui::WaitUntil([&] { return ui::Children(tree, roots[1]).size() == static_cast<size_t>(folders); }));
+            // What the user did stays, and the groups went on growing under it.
+            EXPECT_TRUE(ui::Checked(tree, roots[0]));
+            EXPECT_TRUE(ui::Expanded(tree, roots[1]));
+            EXPECT_EQ(std::to_wstring(folders), ui::Pieces(tree, roots[1])[0]);
+            StopAndWait(main, dlg);
+        },
+        120000);
+}
