@@ -4,6 +4,7 @@
 #include "engine/LongPath.h"
 #include "fileops/DelFileDlg.h"
 #include "fileops/FilePass.h"
+#include "fileops/PassPainting.h"
 #include "fileops/RecycleFile.h"
 #include "fileops/ResultWalk.h"
 #include "win/MessageBox.h"
@@ -69,11 +70,13 @@ void CTwinseekDlg::DeleteFiles() {
 void CTwinseekDlg::DeleteKeepFirst() {
     win::WaitCursor wait;
     const bool direct = DeleteSetting.DelDirect != 0;
+    PassPainting painting(*this);
     CResultWalk walk(*this);
     try {
         int k = 0;
         walk.Run(
             [&](const SFileRow& file) {
+                painting.Tick();
                 ShowStatus(this, L"正在删除:%s", file.path.c_str());
                 if (k++ > 0) {
                     DeleteRowFile(walk, file, direct);
@@ -92,10 +95,12 @@ void CTwinseekDlg::DeleteKeepFirst() {
 
 void CTwinseekDlg::DeleteChecked() {
     const bool direct = DeleteSetting.DelDirect != 0;
+    PassPainting painting(*this);
     CResultWalk walk(*this);
     try {
         walk.Run(
             [&](const SFileRow& file) {
+                painting.Tick();
                 if (!walk.Ticked(file.row)) return;
                 ShowStatus(this, L"正在删除:%s", file.path.c_str());
                 DeleteRowFile(walk, file, direct);

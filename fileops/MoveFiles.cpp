@@ -3,6 +3,7 @@
 #include "engine/LongPath.h"
 #include "fileops/FilePass.h"
 #include "fileops/MoveFileDlg.h"
+#include "fileops/PassPainting.h"
 #include "fileops/ResultWalk.h"
 #include "win/Format.h"
 #include "win/MessageBox.h"
@@ -35,31 +36,6 @@ struct MoveRule {
         return MoveFileW(from.c_str(), to.c_str()) != FALSE;
     }
     const wchar_t* FailedFormat() const { return copy ? kNotCopied : kNotMoved; }
-};
-
-// Every row change repaints the visible rows, which costs far more than the file
-// operations (a pass of 150 moves took about six times as long drawn throughout):
-// the tree is drawn a few times a second while a pass runs, and once at its end.
-class PassPainting {
-public:
-    explicit PassPainting(CTwinseekDlg& dlg) : dlg_(dlg), last_(GetTickCount()) { dlg_.SetResultsRedraw(false); }
-    ~PassPainting() { Paint(); }
-    PassPainting(const PassPainting&) = delete;
-    PassPainting& operator=(const PassPainting&) = delete;
-    void Tick() {
-        if (GetTickCount() - last_ < 250) return;
-        Paint();
-        dlg_.SetResultsRedraw(false);
-    }
-
-private:
-    void Paint() {
-        dlg_.SetResultsRedraw(true);
-        dlg_.RepaintResults();
-        last_ = GetTickCount();
-    }
-    CTwinseekDlg& dlg_;
-    DWORD last_;
 };
 
 MoveRule RuleOf(CTwinseekDlg& dlg) {
