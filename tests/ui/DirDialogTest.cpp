@@ -49,8 +49,6 @@ bool HasStaticText(HWND dialog, const std::wstring& text) {
     return false;
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
-
 class RefusingDirDialog : public CDirDialog {
 public:
     bool SelChanged(const std::wstring& path, std::wstring&) override {
@@ -79,7 +77,7 @@ TEST(DirDialog, OkGivesBackTheInitialFolderWithoutTrailingSeparator) {
                      });
         EXPECT_EQ(picker.InitialFolder, dir.Path());
         EXPECT_TRUE(chosen) << "new style " << newStyle;
-        EXPECT_TRUE(SamePath(picker.SelectedPath, dir.Path())) << picker.SelectedPath;
+        EXPECT_TRUE(ui::SamePath(picker.SelectedPath, dir.Path())) << picker.SelectedPath;
         EXPECT_TRUE(sawTitle || newStyle);
     }
 }
@@ -113,5 +111,5 @@ TEST(DirDialog, EmptyTitleShowsOpenAndSelectionsReachSelChanged) {
                  });
     EXPECT_FALSE(chosen);
     EXPECT_TRUE(sawOpen);
-    EXPECT_TRUE(SamePath(picker.lastPath, dir.Path())) << picker.lastPath;
+    EXPECT_TRUE(ui::SamePath(picker.lastPath, dir.Path())) << picker.lastPath;
 }

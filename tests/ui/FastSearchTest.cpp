@@ -4,76 +4,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "res/resource.h"
 #include "tests/ui/ResultsDriver.h"
+#include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace {
-
-// Every WM_SETTEXT the status line and the counters get, with its time.
-class TextRecorder {
-public:
-    explicit TextRecorder(HWND main) {
-        self_ = this;
-        status_ = GetDlgItem(main, IDC_STATUS);
-        count_ = GetDlgItem(main, IDC_COUNT);
-        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Proc, nullptr, GetWindowThreadProcessId(main, nullptr));
-    }
-    ~TextRecorder() {
-        UnhookWindowsHookEx(hook_);
-        self_ = nullptr;
-    }
-    struct Entry {
-        std::wstring text;
-        DWORD tick;
-    };
-    std::vector<Entry> Status() {
-        std::lock_guard<std::mutex> lock(lock_);
-        return status;
-    }
-    std::vector<Entry> Counters() {
-        std::lock_guard<std::mutex> lock(lock_);
-        return counters;
-    }
-    bool StatusSaw(const std::wstring& text) {
-        for (const Entry& e : Status())
-            if (e.text == text) return true;
-        return false;
-    }
-
-private:
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        auto* cw = reinterpret_cast<CWPSTRUCT*>(lp);
-        if (code == HC_ACTION && self_ && cw->message == WM_SETTEXT) {
-            std::lock_guard<std::mutex> lock(self_->lock_);
-            Entry e{reinterpret_cast<const wchar_t*>(cw->lParam), GetTickCount()};
-            if (cw->hwnd == self_->status_) self_->status.push_back(e);
-            if (cw->hwnd == self_->count_) self_->counters.push_back(e);
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-    static TextRecorder* self_;
-    HWND status_, count_;
-    HHOOK hook_;
-    std::mutex lock_;
-    std::vector<Entry> status, counters;
-};
-TextRecorder* TextRecorder::self_ = nullptr;
-
-void Start(HWND main, const std::wstring& folder) {
-    ui::SetItemText(main, IDC_FOLDER, folder);
-    ui::PressButton(main, IDC_FIND);
-    ui::Barrier(main);
-}
-
-void StopAndWait(HWND main, CTwinseekDlg& dlg) {
-    if (dlg.FindFlags & FIND_RUNNING) ui::PressButton(main, IDC_FIND);
-    EXPECT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }, 5000));
-}
 
 // Plain file writing: TempDir::WriteFile makes the folders on the way for every file.
 void Write(const std::wstring& path, const std::string& content) {
@@ -82,16 +21,6 @@ void Write(const std::wstring& path, const std::string& content) {
     DWORD written = 0;
     WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     CloseHandle(h);
-}
-
-// Every row of the results as it reads: labels, expansion, children, in order.
-std::vector<std::wstring> AllRows(HWND tree) {
-    std::vector<std::wstring> rows;
-    for (HTREEITEM g : ui::Roots(tree)) {
-        rows.push_back(ui::Label(tree, g) + (ui::Expanded(tree, g) ? L"[+]" : L"[-]"));
-        for (HTREEITEM f : ui::Children(tree, g)) rows.push_back(L"  " + ui::Label(tree, f));
-    }
-    return rows;
 }
 
 // A few thousand files in a root and five subfolders, mostly unique. Among them:
@@ -160,16 +89,16 @@ Outcome SearchAt(const Tree& data, int fast) {
         [&](HWND main) {
             const std::wstring done = L"文件夹搜索完成:" + data.last;
             const std::wstring counters = L"文件夹:6|文件:" + std::to_wstring(data.files);
-            Start(main, data.root);
+            ui::StartSearch(main, data.root);
             EXPECT_TRUE(ui::WaitUntil(
                 [&] { return ui::ItemText(main, IDC_STATUS) == done && ui::ItemText(main, IDC_COUNT) == counters; },
                 90000))
                 << "fast=" << fast;
             ui::Barrier(main);
-            out.rows = AllRows(run.tree());
+            out.rows = ui::AllRows(run.tree());
             out.status = ui::ItemText(main, IDC_STATUS);
             out.counters = ui::ItemText(main, IDC_COUNT);
-            StopAndWait(main, run.dlg);
+            ui::StopSearch(main, run.dlg);
         },
         120000);
     return out;
@@ -196,26 +125,26 @@ TEST_F(FastSearch, StatusTextsAreBoundedByTimeAndEndWithTheFolder) {
     const std::wstring& root = big_;
     ui::MainWindowRun run("[TWINSEEK]\r\nFastSearch=1\r\n");
     run.Run([&](HWND main) {
-        TextRecorder texts(main);
+        ui::StatusRecorder texts(main);
         const std::wstring done = L"文件夹搜索完成:" + root;
-        Start(main, root);
-        ASSERT_TRUE(ui::WaitUntil([&] { return texts.StatusSaw(done); }, 30000));
+        ui::StartSearch(main, root);
+        ASSERT_TRUE(texts.WaitSaw(done, 0, 30000));
         ASSERT_TRUE(ui::WaitUntil([&] { return ui::ItemText(main, IDC_COUNT) == L"文件夹:1|文件:" + std::to_wstring(kBig); }));
         Sleep(200);   // idle: nothing more may come
-        std::vector<TextRecorder::Entry> status = texts.Status();
+        std::vector<ui::StatusRecorder::Entry> status = texts.Entries();
         ASSERT_GE(status.size(), 2u);
         EXPECT_EQ(L"查找已经启动", status.front().text);
         EXPECT_EQ(done, status.back().text);
         const DWORD elapsed = status.back().tick - status.front().tick;
         // About one text per 50 ms, plus the start and the end.
         EXPECT_LE(status.size(), elapsed / 40 + 3) << elapsed << " ms";
-        std::vector<TextRecorder::Entry> counters = texts.Counters();
+        std::vector<ui::StatusRecorder::Entry> counters = texts.Counters();
         ASSERT_FALSE(counters.empty());
         EXPECT_LE(counters.size(), elapsed / 40 + 2) << elapsed << " ms";
         EXPECT_EQ(L"文件夹:1|文件:" + std::to_wstring(kBig), counters.back().text);
         std::printf("2000 files: %ld ms, %zu status texts, %zu counter texts\n", static_cast<long>(elapsed),
                     status.size(), counters.size());
-        StopAndWait(main, run.dlg);
+        ui::StopSearch(main, run.dlg);
         EXPECT_EQ(L"查找结束！", ui::ItemText(main, IDC_STATUS));
     });
 }
@@ -227,8 +156,8 @@ TEST_F(FastSearch, StopEndsALargeFolderAtOnce) {
     ui::MainWindowRun run("[TWINSEEK]\r\nFastSearch=1\r\nFindMD5File=1\r\n");
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
-        TextRecorder texts(main);
-        Start(main, root);
+        ui::StatusRecorder texts(main);
+        ui::StartSearch(main, root);
         ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FileCount >= 100; }, 20000));
         // The window answers at once while the worker runs flat out.
         for (int i = 0; i < 5; ++i) {
@@ -238,11 +167,11 @@ TEST_F(FastSearch, StopEndsALargeFolderAtOnce) {
             EXPECT_LT(GetTickCount() - start, 100u);
         }
         ui::PressButton(main, IDC_FIND);
-        ASSERT_TRUE(ui::WaitUntil([&] { return texts.StatusSaw(L"查找结束！"); }, 3000));
+        ASSERT_TRUE(texts.WaitSaw(L"查找结束！", 0, 3000));
         EXPECT_LT(dlg.FileCount.load(), total);
-        EXPECT_FALSE(texts.StatusSaw(L"文件夹搜索完成:" + root));
+        EXPECT_LT(texts.Find(L"文件夹搜索完成:" + root), 0);
         DWORD asked = 0, ended = 0;
-        for (const TextRecorder::Entry& e : texts.Status()) {
+        for (const ui::StatusRecorder::Entry& e : texts.Entries()) {
             if (e.text == L"查找即将结束" && !asked) asked = e.tick;
             if (e.text == L"查找结束！") ended = e.tick;
         }
@@ -252,8 +181,8 @@ TEST_F(FastSearch, StopEndsALargeFolderAtOnce) {
         std::printf("stop latency: %lu ms after %d files\n", static_cast<unsigned long>(ended - asked),
                     dlg.FileCount.load());
         // Nothing of the scan comes after the end.
-        EXPECT_EQ(L"查找结束！", texts.Status().back().text);
-        StopAndWait(main, dlg);
+        EXPECT_EQ(L"查找结束！", texts.Entries().back().text);
+        ui::StopSearch(main, dlg);
         EXPECT_EQ(L"查找结束！", ui::ItemText(main, IDC_STATUS));
     });
 }
@@ -291,7 +220,7 @@ TEST_F(FastSearch, RowsCanBeTickedAndExpandedWhileMoreKeepComing) {
         [&](HWND main) {
             CTwinseekDlg& dlg = run.dlg;
             HWND tree = run.tree();
-            Start(main, root);
+            ui::StartSearch(main, root);
             ASSERT_TRUE(ui::WaitUntil([&] { return ui::Roots(tree).size() >= 2; }, 30000));
             const std::vector<HTREEITEM> roots = ui::Roots(tree);
 
@@ -326,7 +255,7 @@ TEST_F(FastSearch, RowsCanBeTickedAndExpandedWhileMoreKeepComing) {
             EXPECT_TRUE(ui::Checked(tree, roots[0]));
             EXPECT_TRUE(ui::Expanded(tree, roots[1]));
             EXPECT_EQ(std::to_wstring(folders), ui::Pieces(tree, roots[1])[0]);
-            StopAndWait(main, dlg);
+            ui::StopSearch(main, dlg);
         },
         120000);
 }

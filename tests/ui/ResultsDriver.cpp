@@ -84,6 +84,15 @@ bool Expanded(HWND tree, HTREEITEM item) {
     return (TreeView_GetItemState(tree, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
+std::vector<std::wstring> AllRows(HWND tree) {
+    std::vector<std::wstring> rows;
+    for (HTREEITEM g : Roots(tree)) {
+        rows.push_back(Label(tree, g) + (Expanded(tree, g) ? L"[+]" : L"[-]"));
+        for (HTREEITEM f : Children(tree, g)) rows.push_back(L"  " + Label(tree, f));
+    }
+    return rows;
+}
+
 POINT LabelPoint(HWND tree, HTREEITEM item) {
     RECT r{};
     CColumnTreeCtrl::LabelRect(tree, item, r);
@@ -160,6 +169,17 @@ std::wstring ClipboardText() {
     }
     CloseClipboard();
     return text;
+}
+
+void StartSearch(HWND main, const std::wstring& folder) {
+    SetItemText(main, IDC_FOLDER, folder);
+    PressButton(main, IDC_FIND);
+    Barrier(main);
+}
+
+void StopSearch(HWND main, CTwinseekDlg& dlg) {
+    if (dlg.FindFlags & FIND_RUNNING) PressButton(main, IDC_FIND);
+    EXPECT_TRUE(WaitUntil([&] { return dlg.FindThread == nullptr; }, 5000));
 }
 
 }  // namespace ui

@@ -34,6 +34,9 @@ std::wstring Label(HWND tree, HTREEITEM item);
 std::vector<std::wstring> Pieces(HWND tree, HTREEITEM item);
 bool Checked(HWND tree, HTREEITEM item);
 bool Expanded(HWND tree, HTREEITEM item);
+// Every row of the results as it reads: each group's label and expansion, then its
+// file rows, in order.
+std::vector<std::wstring> AllRows(HWND tree);
 
 // Points in the tree's client coordinates.
 POINT CheckBoxPoint(HWND tree, HTREEITEM item);
@@ -51,5 +54,10 @@ void RightClick(HWND tree, POINT p);
 void Barrier(HWND main);
 
 std::wstring ClipboardText();
+
+// Types `folder` into the folder field and starts a search on it.
+void StartSearch(HWND main, const std::wstring& folder);
+// Stops the search (when one runs) and waits until its worker has been joined.
+void StopSearch(HWND main, CTwinseekDlg& dlg);
 
 }  // namespace ui

@@ -3,11 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <mutex>
 #include <vector>
 
 #include "res/resource.h"
 #include "tests/ui/ResultsDriver.h"
+#include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
 #include "win/MessageBox.h"
 
@@ -16,81 +16,16 @@ namespace {
 using ui::Pieces;
 using ui::Roots;
 
-// Every text the status line is given, in order, with its time.
-class StatusRecorder {
-public:
-    StatusRecorder(HWND main) {
-        self_ = this;
-        status_ = GetDlgItem(main, IDC_STATUS);
-        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Proc, nullptr, GetWindowThreadProcessId(main, nullptr));
+// The texts from the first `first` on, leaving out the scan's own.
+std::vector<std::wstring> RunTextsFrom(ui::StatusRecorder& status, const std::wstring& first) {
+    std::vector<std::wstring> out;
+    bool on = false;
+    for (auto& t : status.Texts()) {
+        on = on || t == first;
+        if (on && t.rfind(L"文件", 0) != 0 && t.rfind(L"正在", 0) != 0) out.push_back(t);
     }
-    ~StatusRecorder() {
-        UnhookWindowsHookEx(hook_);
-        self_ = nullptr;
-    }
-    std::vector<std::wstring> Texts() {
-        std::lock_guard<std::mutex> lock(lock_);
-        std::vector<std::wstring> out;
-        for (auto& e : entries_) out.push_back(e.text);
-        return out;
-    }
-    // Milliseconds from the first `from` to the first `to` after it; -1 when missing.
-    long Between(const std::wstring& from, const std::wstring& to) {
-        std::lock_guard<std::mutex> lock(lock_);
-        for (size_t i = 0; i < entries_.size(); ++i) {
-            if (entries_[i].text != from) continue;
-            for (size_t j = i + 1; j < entries_.size(); ++j)
-                if (entries_[j].text == to) return static_cast<long>(entries_[j].tick - entries_[i].tick);
-            return -1;
-        }
-        return -1;
-    }
-    size_t Size() {
-        std::lock_guard<std::mutex> lock(lock_);
-        return entries_.size();
-    }
-    // Waits until `text` was shown at or after position `from`.
-    bool WaitSaw(const std::wstring& text, size_t from, int ms = 10000) {
-        return ui::WaitUntil(
-            [&] {
-                std::lock_guard<std::mutex> lock(lock_);
-                for (size_t i = from; i < entries_.size(); ++i)
-                    if (entries_[i].text == text) return true;
-                return false;
-            },
-            ms);
-    }
-    // The texts from the first `first` on, leaving out the scan's own.
-    std::vector<std::wstring> RunTextsFrom(const std::wstring& first) {
-        std::vector<std::wstring> out;
-        bool on = false;
-        for (auto& t : Texts()) {
-            on = on || t == first;
-            if (on && t.rfind(L"文件", 0) != 0 && t.rfind(L"正在", 0) != 0) out.push_back(t);
-        }
-        return out;
-    }
-
-private:
-    struct Entry {
-        std::wstring text;
-        DWORD tick;
-    };
-    static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
-        auto* cw = reinterpret_cast<CWPSTRUCT*>(lp);
-        if (code == HC_ACTION && self_ && cw->message == WM_SETTEXT && cw->hwnd == self_->status_) {
-            std::lock_guard<std::mutex> lock(self_->lock_);
-            self_->entries_.push_back({reinterpret_cast<const wchar_t*>(cw->lParam), GetTickCount()});
-        }
-        return CallNextHookEx(nullptr, code, wp, lp);
-    }
-    static StatusRecorder* self_;
-    HWND status_;
-    HHOOK hook_;
-    std::mutex lock_;
-    std::vector<Entry> entries_;
-};
-StatusRecorder* StatusRecorder::self_ = nullptr;
+    return out;
+}
 
 // root\dup.txt, root\a\dup.txt, root\b\dup.txt, root\a\same.bin, root\b\same.bin, root\b\only.txt
 struct Tree {
@@ -120,18 +55,6 @@ HTREEITEM GroupNamed(HWND tree, const std::wstring& name) {
 bool GroupHas(HWND tree, const std::wstring& name, const std::wstring& count) {
     HTREEITEM r = GroupNamed(tree, name);
     return r && Pieces(tree, r)[0] == count;
-}
-
-void Start(HWND main, const std::wstring& folder) {
-    ui::SetItemText(main, IDC_FOLDER, folder);
-    ui::PressButton(main, IDC_FIND);
-    ui::Barrier(main);
-}
-
-// Stops the run and waits until its worker has been joined.
-void StopAndWait(HWND main, CTwinseekDlg& dlg) {
-    if (dlg.FindFlags & FIND_RUNNING) ui::PressButton(main, IDC_FIND);
-    EXPECT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }, 5000));
 }
 
 // The picker of the add-folder command (a parentless browser, not the main window),
@@ -178,16 +101,14 @@ void PickFolder(HWND main, CTwinseekDlg& dlg, const std::wstring& folder) {
     FAIL() << "the folder picker did not open on " << std::string(folder.begin(), folder.end());
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
-
 TEST(SearchRun, TypedFolderIsSearchedUntilStopped) {
     Tree data;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        StatusRecorder status(main);
-        Start(main, data.root + L"\\");
+        ui::StatusRecorder status(main);
+        ui::StartSearch(main, data.root + L"\\");
         EXPECT_EQ(data.root, ui::ItemText(main, IDC_FOLDER));
         EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
@@ -219,7 +140,7 @@ TEST(SearchRun, TypedFolderIsSearchedUntilStopped) {
         EXPECT_LT(latency, 1000);
         std::printf("stop latency: %ld ms\n", latency);
         EXPECT_EQ((std::vector<std::wstring>{L"查找即将结束", L"查找结束！"}),
-                  status.RunTextsFrom(L"查找即将结束"));
+                  RunTextsFrom(status, L"查找即将结束"));
         // The rows stay after the run.
         EXPECT_EQ(2u, Roots(tree).size());
     });
@@ -245,12 +166,12 @@ TEST(SearchRun, PickingAListedFolderAgainAsksToSearchItAgain) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
-        StatusRecorder status(main);
+        ui::StatusRecorder status(main);
         PickFolder(main, dlg, data.root);
         // Not running: picking starts a run.
         ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FindFlags == FIND_RUNNING; }));
         std::wstring listed = ui::ItemText(main, IDC_FOLDER);
-        EXPECT_TRUE(SamePath(data.root, listed)) << listed;
+        EXPECT_TRUE(ui::SamePath(data.root, listed)) << listed;
         HANDLE worker = dlg.FindThread;
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + listed + L"\\b", 0));
         const size_t folders = dlg.FileInfoMap.Folders.Items().size();
@@ -278,7 +199,7 @@ TEST(SearchRun, PickingAListedFolderAgainAsksToSearchItAgain) {
         EXPECT_EQ(worker, dlg.FindThread);
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
         EXPECT_EQ(folders, dlg.FileInfoMap.Folders.Items().size());
-        StopAndWait(main, dlg);
+        ui::StopSearch(main, dlg);
     });
 }
 
@@ -288,11 +209,11 @@ TEST(SearchRun, ADriveRootIsListedWithoutItsBackslash) {
         CTwinseekDlg& dlg = run.dlg;
         PickFolder(main, dlg, L"C:\\");
         ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FindFlags == FIND_RUNNING; }));
-        StopAndWait(main, dlg);
+        ui::StopSearch(main, dlg);
         EXPECT_EQ(L"C:", ui::ItemText(main, IDC_FOLDER));
-        EXPECT_TRUE(SamePath(L"C:\\", dlg.LastFolder)) << dlg.LastFolder;
+        EXPECT_TRUE(ui::SamePath(L"C:\\", dlg.LastFolder)) << dlg.LastFolder;
         ASSERT_FALSE(dlg.FileInfoMap.Folders.Items().empty());
-        EXPECT_TRUE(SamePath(L"C:", dlg.FileInfoMap.Folders.Items()[0].strPath));
+        EXPECT_TRUE(ui::SamePath(L"C:", dlg.FileInfoMap.Folders.Items()[0].strPath));
     });
 }
 
@@ -302,8 +223,8 @@ TEST(SearchRun, SecondFolderJoinsTheRunningWorker) {
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        StatusRecorder status(main);
-        Start(main, data.root);
+        ui::StatusRecorder status(main);
+        ui::StartSearch(main, data.root);
         HANDLE worker = dlg.FindThread;
         ASSERT_NE(nullptr, worker);
         PickFolder(main, dlg, data.other);
@@ -314,7 +235,7 @@ TEST(SearchRun, SecondFolderJoinsTheRunningWorker) {
         EXPECT_TRUE(GroupHas(tree, L"same.bin", L"3"));
         EXPECT_TRUE(GroupHas(tree, L"new.txt", L"2"));
         EXPECT_TRUE(GroupHas(tree, L"dup.txt", L"3"));
-        StopAndWait(main, dlg);
+        ui::StopSearch(main, dlg);
     });
 }
 
@@ -324,8 +245,8 @@ TEST(SearchRun, ReSearchRebuildsTheRows) {
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        StatusRecorder status(main);
-        Start(main, data.root);
+        ui::StatusRecorder status(main);
+        ui::StartSearch(main, data.root);
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
         HANDLE worker = dlg.FindThread;
 
@@ -339,14 +260,14 @@ TEST(SearchRun, ReSearchRebuildsTheRows) {
         EXPECT_TRUE(GroupHas(tree, L"dup.txt", L"3"));
 
         // Without a run: it starts one.
-        StopAndWait(main, dlg);
+        ui::StopSearch(main, dlg);
         mark = status.Size();
         ui::PressButton(main, IDC_REFIND);
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", mark));
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
         EXPECT_EQ(2u, Roots(tree).size());
         EXPECT_TRUE(GroupHas(tree, L"same.bin", L"2"));
-        StopAndWait(main, dlg);
+        ui::StopSearch(main, dlg);
     });
 }
 
@@ -356,8 +277,8 @@ TEST(SearchRun, ClearHistoryDuringARunLeavesTheRunActive) {
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        StatusRecorder status(main);
-        Start(main, data.root);
+        ui::StatusRecorder status(main);
+        ui::StartSearch(main, data.root);
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
         std::wstring counters = ui::ItemText(main, IDC_COUNT);
         ui::PressButton(main, IDC_CLEAR_HISTORY);
@@ -369,7 +290,7 @@ TEST(SearchRun, ClearHistoryDuringARunLeavesTheRunActive) {
         EXPECT_NE(nullptr, dlg.FindThread);
         EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
         EXPECT_EQ(counters, ui::ItemText(main, IDC_COUNT));
-        StopAndWait(main, dlg);
+        ui::StopSearch(main, dlg);
     });
 }
 
@@ -378,20 +299,20 @@ TEST(SearchRun, StartRightAfterStopWaitsForTheOldWorker) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
-        StatusRecorder status(main);
-        Start(main, data.root);
+        ui::StatusRecorder status(main);
+        ui::StartSearch(main, data.root);
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
         // Stop and start again before the worker wakes up for its stop test.
         ui::PressButton(main, IDC_FIND);
         ui::PressButton(main, IDC_FIND);
-        ASSERT_TRUE(ui::WaitUntil([&] { return status.RunTextsFrom(L"查找即将结束").size() >= 3; }, 5000));
+        ASSERT_TRUE(ui::WaitUntil([&] { return RunTextsFrom(status, L"查找即将结束").size() >= 3; }, 5000));
         EXPECT_EQ((std::vector<std::wstring>{L"查找即将结束", L"查找结束！", L"查找已经启动"}),
-                  status.RunTextsFrom(L"查找即将结束"));
+                  RunTextsFrom(status, L"查找即将结束"));
         ui::Barrier(main);
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
         EXPECT_NE(nullptr, dlg.FindThread);
         EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
-        StopAndWait(main, dlg);
+        ui::StopSearch(main, dlg);
         EXPECT_EQ(L"查找结束！", ui::ItemText(main, IDC_STATUS));
     });
 }

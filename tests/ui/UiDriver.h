@@ -27,6 +27,9 @@ std::wstring ItemText(HWND dialog, int id);
 // Text of a message box (its static control 65535).
 std::wstring MessageBoxText(HWND box);
 
+// Paths compared as the file system does, without regard to case.
+inline bool SamePath(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) == 0; }
+
 // Presses a button of a dialog without waiting for what it opens.
 void PressButton(HWND dialog, int id);
 // Sends a command as a menu would, without waiting.
