@@ -209,8 +209,7 @@ TEST(Groups, AVeryCommonNameMetAgainCostsNoWalkOverItsGroup) {
 
 TEST(Groups, RemoveFileAndGroupSizeOnDiskReadTheFileAgain) {
     TempFolder dir;
-    std::wstring p1 = dir.Write(L"a.bin", "same"), p2 = dir.MakeDir(L"sub") + L"\\a.bin";
-    dir.Write(L"sub\\a.bin", "same");
+    std::wstring p1 = dir.Write(L"a.bin", "same"), p2 = dir.Write(L"sub\\a.bin", "same");
 
     CFileInfoMap map;
     map.SetCriteria(2 | 4);

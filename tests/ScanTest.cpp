@@ -86,7 +86,6 @@ TEST(Scan, FoldersAreSearchedBreadthFirst) {
     TempFolder dir;
     dir.MakeDir(L"a");
     dir.MakeDir(L"b");
-    dir.MakeDir(L"a\\deep");
     dir.Write(L"a\\deep\\f.txt", "x");
     ScanBed bed;
     bed.Prepare();
@@ -114,7 +113,6 @@ TEST(Scan, FoldersAreSearchedBreadthFirst) {
 
 TEST(Scan, SubfolderOptionOffListsNoSubfolders) {
     TempFolder dir;
-    dir.MakeDir(L"a");
     dir.Write(L"a\\f.txt", "x");
     dir.Write(L"top.txt", "x");
     ScanBed bed;
@@ -172,7 +170,6 @@ TEST(Scan, RecordCarriesLocalTimeTextAndSize) {
     TempFolder dir;
     std::wstring path = dir.Write(L"dated.bin", std::string(1536, 'x'));
     TempFolder::SetLocalTime(path, 2012, 10, 14, 9, 5, 3);
-    dir.MakeDir(L"copy");
     std::wstring copy = dir.Write(L"copy\\dated.bin", "y");
     ScanBed bed;
     bed.Prepare();
@@ -222,10 +219,7 @@ TEST(Scan, DigestSizeLimitAroundTenMiB) {
 
 TEST(Scan, ThreeFilesOfOneGroupReachTwoThenGrow) {
     TempFolder dir;
-    for (const wchar_t* sub : {L"1", L"2", L"3"}) {
-        dir.MakeDir(sub);
-        dir.Write(std::wstring(sub) + L"\\dup.txt", "same");
-    }
+    for (const wchar_t* sub : {L"1", L"2", L"3"}) dir.Write(std::wstring(sub) + L"\\dup.txt", "same");
     ScanBed bed;
     bed.settings.FindMD5File = 1;
     bed.settings.ExpandItem = 1;
@@ -247,7 +241,6 @@ TEST(Scan, ThreeFilesOfOneGroupReachTwoThenGrow) {
 TEST(Scan, SearchingAFolderAgainAddsNoRows) {
     TempFolder dir;
     dir.Write(L"a.txt", "1");
-    dir.MakeDir(L"s");
     dir.Write(L"s\\a.txt", "1");
     ScanBed bed;
     bed.Prepare();
@@ -263,8 +256,6 @@ TEST(Scan, SearchingAFolderAgainAddsNoRows) {
 
 TEST(Scan, LockedFileIsPassedOverAndTheFolderGoesOn) {
     TempFolder dir;
-    dir.MakeDir(L"1");
-    dir.MakeDir(L"2");
     std::wstring locked = dir.Write(L"1\\a-locked.bin", "same");
     dir.Write(L"1\\b.bin", "same");
     dir.Write(L"1\\c.bin", "same");
@@ -361,7 +352,6 @@ TEST(Scan, PausesApplyUnlessFastSearch) {
 
 TEST(Scan, FastStepsReportFolderEndsAndIdleOnceNothingIsPending) {
     TempFolder dir;
-    dir.MakeDir(L"a");
     dir.Write(L"a\\f.txt", "x");
     for (int fast = 0; fast < 2; ++fast) {
         ScanBed bed;
@@ -381,10 +371,7 @@ TEST(Scan, FastStepsReportFolderEndsAndIdleOnceNothingIsPending) {
 TEST(Scan, PathsBeyondTheClassicLimitAreExamined) {
     TempFolder dir;
     std::wstring relative;
-    for (int i = 0; i < 6; ++i) {
-        relative += (i ? L"\\" : L"") + std::wstring(50, static_cast<wchar_t>(L'a' + i));
-        dir.MakeDir(relative);
-    }
+    for (int i = 0; i < 6; ++i) relative += (i ? L"\\" : L"") + std::wstring(50, static_cast<wchar_t>(L'a' + i));
     std::wstring deep = dir.Write(relative + L"\\twin.txt", "same");
     ASSERT_GT(deep.size(), static_cast<size_t>(MAX_PATH));
     dir.Write(L"twin.txt", "same");

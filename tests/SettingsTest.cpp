@@ -7,7 +7,7 @@
 #include "settings/FindSettingStruct.h"
 #include "settings/MoveSettingStruct.h"
 #include "settings/SettingsFile.h"
-#include "tests/ui/UiDriver.h"
+#include "tests/TempFolder.h"
 
 namespace {
 
@@ -16,13 +16,13 @@ class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
         config = dir.MakeDir(L"config");
-        SetProgramDirOverride(dir.path());
+        SetProgramDirOverride(dir.Path());
     }
     void TearDown() override { SetProgramDirOverride(L""); }
     std::wstring ExtPath() const { return config + L"\\ext.list"; }
-    void WriteExtList(const std::string& bytes) const { dir.WriteFile(L"config\\ext.list", bytes); }
+    void WriteExtList(const std::string& bytes) const { dir.Write(L"config\\ext.list", bytes); }
 
-    ui::TempDir dir;
+    TempFolder dir;
     std::wstring config;
 };
 
@@ -90,7 +90,7 @@ TEST_F(Settings, PathOutsideTheAnsiCodePageSurvives) {
 }
 
 TEST_F(Settings, ExistingAnsiFileIsReadAsItIs) {
-    dir.WriteFile(L"config\\Setting.ini", "[TWINSEEK]\r\nMoveType=1\r\nSavePath=C:\\data\r\n");
+    dir.Write(L"config\\Setting.ini", "[TWINSEEK]\r\nMoveType=1\r\nSavePath=C:\\data\r\n");
     MoveSettingStruct m;
     m.Load();
     EXPECT_EQ(1, m.MoveType);
@@ -98,7 +98,7 @@ TEST_F(Settings, ExistingAnsiFileIsReadAsItIs) {
 }
 
 TEST_F(Settings, MalformedNumbersReadAsTheProfileFunctionsReadThem) {
-    dir.WriteFile(L"config\\Setting.ini", "[TWINSEEK]\r\nMd5MaxSize=12abc\r\nHowToDel=\r\nFileExtType= 2\r\n");
+    dir.Write(L"config\\Setting.ini", "[TWINSEEK]\r\nMd5MaxSize=12abc\r\nHowToDel=\r\nFileExtType= 2\r\n");
     FindSettingStruct f;
     f.Load();
     EXPECT_EQ(12, f.Md5MaxSize);
@@ -140,7 +140,7 @@ TEST_F(Settings, ExtListIsWrittenOneLinePerEntryAndDeletedWhenEmpty) {
     f.ExtList.Add(L"文档");
     f.SaveExtList();
     std::string gbk = "\xCE\xC4\xB5\xB5";  // 文档 in code page 936
-    EXPECT_EQ("mp3\r\n" + gbk + "\r\n", ui::ReadFileBytes(ExtPath()));
+    EXPECT_EQ("mp3\r\n" + gbk + "\r\n", ReadFileBytes(ExtPath()));
     FindSettingStruct back;
     back.LoadExtList();
     ASSERT_EQ(2u, back.ExtList.size());

@@ -1,6 +1,7 @@
 #pragma once
 // A fresh folder under the system's temp folder for one test, removed with all its
-// content afterwards, plus small helpers to fill it.
+// content afterwards, plus small helpers to fill it and read files back. Plain file
+// calls only, so unit tests and window tests share it.
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -26,13 +27,19 @@ public:
     const std::wstring& Path() const { return m_path; }
     std::wstring operator/(const std::wstring& relative) const { return m_path + L"\\" + relative; }
 
+    // Makes the folder and every missing one on the way; returns its full path.
     std::wstring MakeDir(const std::wstring& relative) const {
+        for (size_t at = relative.find(L'\\'); at != std::wstring::npos; at = relative.find(L'\\', at + 1))
+            CreateDirectoryW(Extended(*this / relative.substr(0, at)).c_str(), nullptr);
         std::wstring full = *this / relative;
         CreateDirectoryW(Extended(full).c_str(), nullptr);
         return full;
     }
 
+    // Writes a file, making the folders on the way; returns its full path.
     std::wstring Write(const std::wstring& relative, const std::string& bytes) const {
+        const size_t slash = relative.find_last_of(L'\\');
+        if (slash != std::wstring::npos) MakeDir(relative.substr(0, slash));
         std::wstring full = *this / relative;
         HANDLE h = CreateFileW(Extended(full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -68,8 +75,8 @@ public:
         return path.size() < 240 ? path : L"\\\\?\\" + path;
     }
 
-private:
-    static void RemoveTree(const std::wstring& dir) {
+    // Removes a folder with everything in it, read-only files included.
+    static bool RemoveTree(const std::wstring& dir) {
         WIN32_FIND_DATAW fd;
         HANDLE h = FindFirstFileW(Extended(dir + L"\\*").c_str(), &fd);
         if (h != INVALID_HANDLE_VALUE) {
@@ -86,8 +93,26 @@ private:
             } while (FindNextFileW(h, &fd));
             FindClose(h);
         }
-        RemoveDirectoryW(Extended(dir).c_str());
+        return RemoveDirectoryW(Extended(dir).c_str()) != 0;
     }
 
+private:
     std::wstring m_path;
 };
+
+inline bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(TempFolder::Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The whole content of a file; empty when it cannot be opened.
+inline std::string ReadFileBytes(const std::wstring& path) {
+    std::string out;
+    HANDLE h = CreateFileW(TempFolder::Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
+    CloseHandle(h);
+    return out;
+}

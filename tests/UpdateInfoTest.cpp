@@ -6,12 +6,11 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/UpdateTestSupport.h"
-#include "tests/ui/UiDriver.h"
+#include "tests/UpdateTestSupport.h"   // first: its socket header must come before windows.h
+#include "tests/TempFolder.h"
 
 using update_test::Descriptor;
 using update_test::Entry;
-using TempFolder = ui::TempDir;
 
 namespace {
 
@@ -26,7 +25,7 @@ struct Loaded {
 Loaded LoadFile(TempFolder& folder, const std::string& xml) {
     CUpdateInfo info;
     info.SetAppInfo(kRunning, L"twinseek");
-    std::wstring path = folder.WriteFile(L"updateinfo.xml", xml);
+    std::wstring path = folder.Write(L"updateinfo.xml", xml);
     int load = info.LoadDescriptor(path);
     return {load, info.CheckVersion(), info.Fields()};
 }
@@ -74,7 +73,7 @@ TEST(UpdateInfoVersion, NothingIsOfferedWithoutAMatchingAppType) {
     TempFolder folder;
     CUpdateInfo untyped;
     untyped.SetAppInfo(kRunning, L"");
-    untyped.LoadDescriptor(folder.WriteFile(L"d.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "9.9-1"))));
+    untyped.LoadDescriptor(folder.Write(L"d.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "9.9-1"))));
     EXPECT_EQ(untyped.CheckVersion(), -1);
     EXPECT_EQ(untyped.Fields().LatestVersion, L"");
 }
@@ -144,19 +143,19 @@ TEST(UpdateInfoDescriptor, AFailedLoadKeepsEarlierValues) {
     TempFolder folder;
     CUpdateInfo info;
     info.SetAppInfo(kRunning, L"twinseek");
-    ASSERT_EQ(info.LoadDescriptor(folder.WriteFile(L"good.xml",
+    ASSERT_EQ(info.LoadDescriptor(folder.Write(L"good.xml",
                                                Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.11-2")))),
               1);
-    EXPECT_EQ(info.LoadDescriptor(folder.WriteFile(L"broken.xml", "<site><updateinfo>")), 0);
-    EXPECT_EQ(info.LoadDescriptor(folder.WriteFile(L"empty.xml", "")), 0);
-    EXPECT_EQ(info.LoadDescriptor(folder.WriteFile(L"none.xml", "<site/>")), 0);
+    EXPECT_EQ(info.LoadDescriptor(folder.Write(L"broken.xml", "<site><updateinfo>")), 0);
+    EXPECT_EQ(info.LoadDescriptor(folder.Write(L"empty.xml", "")), 0);
+    EXPECT_EQ(info.LoadDescriptor(folder.Write(L"none.xml", "<site/>")), 0);
     EXPECT_EQ(info.Fields().LatestVersion, L"1.11-2");
     EXPECT_EQ(info.CheckVersion(), 1);
 }
 
 TEST(UpdateInfoHostile, EntityBombAndExternalEntityAreRefusedQuickly) {
     TempFolder folder;
-    folder.WriteFile(L"secret.txt", "local secret");
+    folder.Write(L"secret.txt", "local secret");
     std::string bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE site [\n<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n";
     for (char c = 'b'; c <= 'j'; ++c) {
         std::string previous = std::string("&") + static_cast<char>(c - 1) + ";";
@@ -167,7 +166,7 @@ TEST(UpdateInfoHostile, EntityBombAndExternalEntityAreRefusedQuickly) {
     bomb += "]>\n<site><updateinfo>" + Entry("enable=\"true\" apptype=\"twinseek\"", "9.99-1", "&j;") + "</updateinfo></site>";
 
     std::string secretPath;
-    for (wchar_t c : folder.path() + L"\\secret.txt") secretPath += c == L'\\' ? '/' : static_cast<char>(c);
+    for (wchar_t c : folder.Path() + L"\\secret.txt") secretPath += c == L'\\' ? '/' : static_cast<char>(c);
     std::string external = "<?xml version=\"1.0\"?>\n<!DOCTYPE site [<!ENTITY x SYSTEM \"file:///" + secretPath +
                            "\">]>\n<site><updateinfo>" +
                            Entry("enable=\"true\" apptype=\"twinseek\"", "9.99-1", "&x;") + "</updateinfo></site>";
@@ -206,9 +205,9 @@ TEST(UpdateInfoShared, TwoCheckersAndAReaderSeeWholeEntries) {
     // The start-up check and a notice's check may load at the same time while the notice
     // reads the fields: every snapshot must come from one entry.
     TempFolder folder;
-    std::wstring a = folder.WriteFile(L"a.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.11-1",
+    std::wstring a = folder.Write(L"a.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.11-1",
                                                                  std::string(200, 'a'), "https://a.test/")));
-    std::wstring b = folder.WriteFile(L"b.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.12-2",
+    std::wstring b = folder.Write(L"b.xml", Descriptor(Entry("enable=\"true\" apptype=\"twinseek\"", "1.12-2",
                                                                  std::string(300, 'b'), "https://b.test/")));
     CUpdateInfo info;
     info.SetAppInfo(kRunning, L"twinseek");

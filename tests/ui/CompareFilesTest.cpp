@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "settings/SettingsFile.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/UiDriver.h"
@@ -30,7 +31,7 @@ std::wstring RecordedCommandLine(int timeoutMs = 10000) {
     if (!ui::WaitUntil([] { return GetFileAttributesW(RecordFile().c_str()) != INVALID_FILE_ATTRIBUTES; },
                        timeoutMs))
         return L"";
-    std::string bytes = ui::ReadFileBytes(RecordFile());
+    std::string bytes = ReadFileBytes(RecordFile());
     std::wstring line(bytes.size() / 2, L'\0');
     memcpy(line.data(), bytes.data(), line.size() * 2);
     DeleteFileW(RecordFile().c_str());

@@ -14,6 +14,7 @@
 #include "engine/FileStatus.h"
 #include "res/resource.h"
 #include "settings/DeleteSettingStruct.h"
+#include "tests/TempFolder.h"
 #include "tests/WineTrash.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/StatusRecorder.h"
@@ -26,8 +27,6 @@ using ui::Pieces;
 using ui::Roots;
 
 const wchar_t kWarning[] = L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？";
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 SFileInfo OnDisk(const std::wstring& path, bool digest = false) {
     SFileInfo r;
@@ -51,12 +50,12 @@ void Found(CTwinseekDlg& dlg, const SFileInfo& f) {
 }
 
 // Files of one name in folders a, b, c, ... of the temp folder, found in that order.
-std::vector<std::wstring> Group(const ui::TempDir& dir, CTwinseekDlg& dlg, const std::wstring& name, int count,
+std::vector<std::wstring> Group(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int count,
                                 bool digest = false) {
     std::vector<std::wstring> paths;
     for (int i = 0; i < count; ++i) {
         std::wstring folder(1, static_cast<wchar_t>(L'a' + i));
-        paths.push_back(dir.WriteFile(folder + L"\\" + name, "same"));
+        paths.push_back(dir.Write(folder + L"\\" + name, "same"));
         Found(dlg, OnDisk(paths.back(), digest));
     }
     return paths;
@@ -131,7 +130,7 @@ TEST(DeleteFiles, EmptyResultsShowTheMessageAndNoDialog) {
 }
 
 TEST(DeleteFiles, CancelAndNoDeleteNothingButOkSavesTheOptions) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run("[TWINSEEK]\r\nHowToDel=0\r\nDelDirect=1\r\nDelReFind=0\r\nDelEmptyDir=1\r\n");
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
@@ -178,7 +177,7 @@ TEST(DeleteFiles, CancelAndNoDeleteNothingButOkSavesTheOptions) {
 }
 
 TEST(DeleteFilesKeepFirst, GroupOfThreeKeepsTheFirstFileAndTheGroupRow) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
@@ -208,7 +207,7 @@ TEST(DeleteFilesKeepFirst, GroupOfThreeKeepsTheFirstFileAndTheGroupRow) {
 }
 
 TEST(DeleteFilesKeepFirst, DigestCriterionDeletesAllButTheFirst) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
@@ -225,7 +224,7 @@ TEST(DeleteFilesKeepFirst, DigestCriterionDeletesAllButTheFirst) {
 }
 
 TEST(DeleteFilesChecked, NoTicksDeleteNothingAndStillEnd) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
@@ -244,7 +243,7 @@ TEST(DeleteFilesChecked, NoTicksDeleteNothingAndStillEnd) {
 }
 
 TEST(DeleteFilesChecked, TickedRowsGoAndATickedGroupRowGoesWithThem) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
@@ -285,7 +284,7 @@ TEST(DeleteFilesChecked, TickedRowsGoAndATickedGroupRowGoesWithThem) {
 }
 
 TEST(DeleteFilesRecycle, RecycledFilesAreInTheTrashDeletedOnesAreNot) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring trash = WineTrashFiles();
     ASSERT_FALSE(trash.empty());
     const std::wstring recycled = UniqueTrashName(L"recycled"), gone = UniqueTrashName(L"gone");
@@ -296,7 +295,7 @@ TEST(DeleteFilesRecycle, RecycledFilesAreInTheTrashDeletedOnesAreNot) {
         EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {0, 0}));
         EXPECT_FALSE(Exists(r[1]));
         EXPECT_TRUE(Exists(trash + recycled)) << "not in the trash";
-        EXPECT_TRUE(ui::ReadFileBytes(trash + recycled) == "same");
+        EXPECT_TRUE(ReadFileBytes(trash + recycled) == "same");
 
         auto g = Group(dir, dlg, gone, 2);
         EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {0, 1}));
@@ -307,7 +306,7 @@ TEST(DeleteFilesRecycle, RecycledFilesAreInTheTrashDeletedOnesAreNot) {
 }
 
 TEST(DeleteFilesFailure, ReadOnlyAndLockedFilesKeepTheirRowsAndAreCounted) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     HANDLE lock = INVALID_HANDLE_VALUE;
     std::vector<std::wstring> dup;
@@ -349,13 +348,13 @@ TEST(DeleteFilesFailure, ReadOnlyAndLockedFilesKeepTheirRowsAndAreCounted) {
 }
 
 TEST(DeleteFilesEmptyFolders, AnEmptiedFolderLeavesTheListOneWithFilesStays) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         auto dup = Group(dir, dlg, L"dup.txt", 2);   // in folders a and b
-        dir.WriteFile(L"a\\other.txt", "o");
-        const std::wstring a = dir.path() + L"\\a", b = dir.path() + L"\\b";
+        dir.Write(L"a\\other.txt", "o");
+        const std::wstring a = dir.Path() + L"\\a", b = dir.Path() + L"\\b";
         dlg.FileInfoMap.Folders.AddFolder(a, false);
         dlg.FileInfoMap.Folders.AddFolder(b, false);
         HTREEITEM g = Roots(run.tree()).at(0);
@@ -371,7 +370,7 @@ TEST(DeleteFilesEmptyFolders, AnEmptiedFolderLeavesTheListOneWithFilesStays) {
 }
 
 TEST(DeleteFilesPass, ASecondCommandIsRefusedAndClosingStopsThePass) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
@@ -416,11 +415,11 @@ TEST(DeleteFilesPass, ASecondCommandIsRefusedAndClosingStopsThePass) {
 // With a re-search and the empty-folder pass, the search worker that the re-search
 // starts waits until the pass has dropped the emptied folder.
 TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring root = dir.MakeDir(L"data");
-    dir.WriteFile(L"data\\a\\dup.txt", "1");
-    dir.WriteFile(L"data\\b\\dup.txt", "2");
-    dir.WriteFile(L"data\\a\\keep.txt", "k");
+    dir.Write(L"data\\a\\dup.txt", "1");
+    dir.Write(L"data\\b\\dup.txt", "2");
+    dir.Write(L"data\\a\\keep.txt", "k");
     const std::wstring b = root + L"\\b";
     ui::MainWindowRun run;
     run.Run([&](HWND main) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "tests/TempFolder.h"
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/StatusRecorder.h"
@@ -44,28 +45,26 @@ void ExportAs(HWND main, const std::wstring& path) {
     ui::Barrier(main);
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 }  // namespace
 
 TEST(ExportList, TwoGroupsGiveFourLinesInTheAnsiCodePage) {
     ASSERT_EQ(936u, GetACP());
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        const std::wstring a1 = dir.path() + L"\\一\\报告.txt", a2 = dir.path() + L"\\二\\报告.txt";
-        const std::wstring b1 = dir.path() + L"\\一\\b.bin", b2 = dir.path() + L"\\二\\b.bin";
+        const std::wstring a1 = dir.Path() + L"\\一\\报告.txt", a2 = dir.Path() + L"\\二\\报告.txt";
+        const std::wstring b1 = dir.Path() + L"\\一\\b.bin", b2 = dir.Path() + L"\\二\\b.bin";
         for (auto& p : {a1, b1, a2, b2}) ui::AddFound(run.dlg, p);
         ASSERT_EQ(2u, ui::Roots(run.tree()).size());
 
         // No extension typed: ".txt" is added.
         ui::StatusRecorder status(main);
-        ExportAs(main, dir.path() + L"\\list");
+        ExportAs(main, dir.Path() + L"\\list");
         EXPECT_EQ((std::vector<std::wstring>{L"正在保存:" + a1, L"正在保存:" + a2, L"正在保存:" + b1,
                                              L"正在保存:" + b2, L"保存完成"}),
                   status.Texts());
-        EXPECT_FALSE(Exists(dir.path() + L"\\list"));
-        const std::string bytes = ui::ReadFileBytes(dir.path() + L"\\list.txt");
+        EXPECT_FALSE(Exists(dir.Path() + L"\\list"));
+        const std::string bytes = ReadFileBytes(dir.Path() + L"\\list.txt");
         auto ansi = [](const std::wstring& s) {
             std::string out(s.size() * 2, '\0');
             int n = WideCharToMultiByte(936, 0, s.c_str(), static_cast<int>(s.size()), out.data(),
@@ -82,13 +81,13 @@ TEST(ExportList, TwoGroupsGiveFourLinesInTheAnsiCodePage) {
 }
 
 TEST(ExportList, NameWithExtensionStaysAndEmptyResultsGiveEmptyFile) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        ExportAs(main, dir.path() + L"\\list.csv");
-        EXPECT_TRUE(Exists(dir.path() + L"\\list.csv"));
-        EXPECT_FALSE(Exists(dir.path() + L"\\list.csv.txt"));
-        EXPECT_EQ("", ui::ReadFileBytes(dir.path() + L"\\list.csv"));
+        ExportAs(main, dir.Path() + L"\\list.csv");
+        EXPECT_TRUE(Exists(dir.Path() + L"\\list.csv"));
+        EXPECT_FALSE(Exists(dir.Path() + L"\\list.csv.txt"));
+        EXPECT_EQ("", ReadFileBytes(dir.Path() + L"\\list.csv"));
 
         // Cancel writes nothing and leaves the status line alone.
         SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");

@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace {
 
-// Plain file writing: TempDir::WriteFile makes the folders on the way for every file.
+// Plain file writing: TempFolder::Write makes the folders on the way for every file.
 void Write(const std::wstring& path, const std::string& content) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, h);
@@ -49,7 +50,7 @@ struct Tree {
         }
     }
     static constexpr int kUnique = 150;
-    ui::TempDir dir;
+    TempFolder dir;
     std::wstring root, last;
     int files = 0;
 };
@@ -58,7 +59,7 @@ struct Tree {
 class FastSearch : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        dir_ = new ui::TempDir;
+        dir_ = new TempFolder;
         big_ = dir_->MakeDir(L"big");
         for (int i = 0; i < kBig; ++i)
             Write(big_ + L"\\f" + std::to_wstring(i) + L".dat", std::string(2048 + i, static_cast<char>('a' + i % 26)));
@@ -68,10 +69,10 @@ protected:
         dir_ = nullptr;
     }
     static constexpr int kBig = 2000;
-    static ui::TempDir* dir_;
+    static TempFolder* dir_;
     static std::wstring big_;
 };
-ui::TempDir* FastSearch::dir_ = nullptr;
+TempFolder* FastSearch::dir_ = nullptr;
 std::wstring FastSearch::big_;
 
 struct Outcome {
@@ -207,7 +208,7 @@ TEST_F(FastSearch, RowsCanBeTickedAndExpandedWhileMoreKeepComing) {
     // Every name in every folder: the groups form in the second folder and grow by
     // one file in each folder after it, faster than the window can show them.
     const int folders = 200, names = 80;
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring root = dir.MakeDir(L"many");
     for (int k = 0; k < folders; ++k) {
         const std::wstring sub = root + L"\\" + std::to_wstring(k);

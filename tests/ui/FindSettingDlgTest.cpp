@@ -11,6 +11,7 @@
 
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace {
@@ -20,15 +21,15 @@ using Texts = std::vector<std::wstring>;
 class FindSettingDlg : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetProgramDirOverride(dir.path() + L"\\");
-        CreateDirectoryW((dir.path() + L"\\config").c_str(), nullptr);
+        SetProgramDirOverride(dir.Path() + L"\\");
+        CreateDirectoryW((dir.Path() + L"\\config").c_str(), nullptr);
     }
     void TearDown() override { SetProgramDirOverride(L""); }
 
-    std::wstring Ini() const { return dir.path() + L"\\config\\Setting.ini"; }
-    std::wstring ExtFile() const { return dir.path() + L"\\config\\ext.list"; }
-    void WriteIni(const std::string& text) const { dir.WriteFile(L"config\\Setting.ini", text); }
-    void WriteExtFile(const std::string& text) const { dir.WriteFile(L"config\\ext.list", text); }
+    std::wstring Ini() const { return dir.Path() + L"\\config\\Setting.ini"; }
+    std::wstring ExtFile() const { return dir.Path() + L"\\config\\ext.list"; }
+    void WriteIni(const std::string& text) const { dir.Write(L"config\\Setting.ini", text); }
+    void WriteExtFile(const std::string& text) const { dir.Write(L"config\\ext.list", text); }
     bool ExtFileExists() const { return GetFileAttributesW(ExtFile().c_str()) != INVALID_FILE_ATTRIBUTES; }
     // A key as stored, or "missing".
     std::wstring Stored(const wchar_t* key) const {
@@ -54,7 +55,7 @@ protected:
         return result;
     }
 
-    ui::TempDir dir;
+    TempFolder dir;
 };
 
 HWND List(HWND box) { return GetDlgItem(box, IDC_SET_EXT_LIST); }
@@ -256,7 +257,7 @@ TEST_F(FindSettingDlg, SortingByNumberLeavesTheListOrder) {
         ui::PressButton(box, IDOK);
     });
     EXPECT_EQ((Texts{L"c", L"a"}), Entries(record.ExtList));
-    EXPECT_EQ("c\r\na\r\n", ui::ReadFileBytes(ExtFile()));
+    EXPECT_EQ("c\r\na\r\n", ReadFileBytes(ExtFile()));
 }
 
 TEST_F(FindSettingDlg, CancelKeepsTheFileButNotTheMemory) {
@@ -270,7 +271,7 @@ TEST_F(FindSettingDlg, CancelKeepsTheFileButNotTheMemory) {
         ui::PressButton(box, IDCANCEL);
     });
     EXPECT_EQ(IDCANCEL, result);
-    EXPECT_EQ("doc\n", ui::ReadFileBytes(ExtFile()));
+    EXPECT_EQ("doc\n", ReadFileBytes(ExtFile()));
     EXPECT_EQ(L"0", Stored(L"FindSizeFile"));
     EXPECT_EQ((Texts{L"doc", L"mp3"}), Entries(record.ExtList));
     EXPECT_EQ(1, record.FindSizeFile);
@@ -301,7 +302,7 @@ TEST_F(FindSettingDlg, OkSavesEveryKeyAndTheList) {
                                L"ExpandItem", L"Md5MaxSize"})
         EXPECT_EQ(L"0", Stored(key)) << key;
     EXPECT_EQ(L"1", Stored(L"FileExtType"));
-    EXPECT_EQ("mp3\r\n", ui::ReadFileBytes(ExtFile()));
+    EXPECT_EQ("mp3\r\n", ReadFileBytes(ExtFile()));
     EXPECT_EQ(0, record.FindSizeFile);
     EXPECT_EQ(1, record.FileExtType);
 }

@@ -9,6 +9,7 @@
 #include "app/TwinseekDlg.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace {
@@ -21,7 +22,7 @@ const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V1.10-20121012";
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetProgramDirOverride(dir.path());
+        SetProgramDirOverride(dir.Path());
         SetEndProcessHook(RecordEnd);
         g_endCalls = 0;
     }
@@ -40,7 +41,7 @@ protected:
                      });
     }
 
-    ui::TempDir dir;
+    TempFolder dir;
     CTwinseekDlg dlg;
 };
 
@@ -120,18 +121,18 @@ TEST_F(MainWindow, SystemMenuAboutOpensTheAboutBox) {
 }
 
 TEST_F(MainWindow, ExpandButtonFollowsTheSetting) {
-    dir.WriteFile(L"config\\Setting.ini", "[TWINSEEK]\r\nExpandItem=1\r\n");
+    dir.Write(L"config\\Setting.ini", "[TWINSEEK]\r\nExpandItem=1\r\n");
     Run([](HWND main) { EXPECT_EQ(L"收缩所有", ui::ItemText(main, IDC_EXPAND_ALL)); });
 }
 
 TEST_F(MainWindow, CreatesTheConfigFolderAndKeepsAnExistingOne) {
-    std::wstring config = dir.path() + L"\\config";
+    std::wstring config = dir.Path() + L"\\config";
     Run([&](HWND) {
         DWORD attrs = GetFileAttributesW(config.c_str());
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, attrs);
         EXPECT_TRUE(attrs & FILE_ATTRIBUTE_DIRECTORY);
     });
-    std::wstring kept = dir.WriteFile(L"config\\keep.txt", "x");
+    std::wstring kept = dir.Write(L"config\\keep.txt", "x");
     CTwinseekDlg second;
     ui::RunModal([&] { second.DoModal(); },
                  [&] {
@@ -139,7 +140,7 @@ TEST_F(MainWindow, CreatesTheConfigFolderAndKeepsAnExistingOne) {
                      ASSERT_NE(nullptr, main);
                      PostMessageW(main, WM_CLOSE, 0, 0);
                  });
-    EXPECT_EQ("x", ui::ReadFileBytes(kept));
+    EXPECT_EQ("x", ReadFileBytes(kept));
 }
 
 TEST_F(MainWindow, CloseSetsTheFlagsAndEndsThroughTheSeam) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "settings/SettingsFile.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/StatusRecorder.h"
@@ -63,16 +64,14 @@ std::wstring RunMove(HWND main, const Options& o) {
     return ui::StatusText(main);
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 // A file row's path column.
 std::wstring PathOf(HWND tree, HTREEITEM row) { return ui::Pieces(tree, row)[2]; }
 
 // Files 1\<name> ... n\<name> under the folder, each holding its folder's number.
-std::vector<std::wstring> SameNamed(const ui::TempDir& dir, const std::wstring& name, int n) {
+std::vector<std::wstring> SameNamed(const TempFolder& dir, const std::wstring& name, int n) {
     std::vector<std::wstring> out;
     for (int i = 1; i <= n; ++i)
-        out.push_back(dir.WriteFile(std::to_wstring(i) + L"\\" + name, std::to_string(i)));
+        out.push_back(dir.Write(std::to_wstring(i) + L"\\" + name, std::to_string(i)));
     return out;
 }
 
@@ -114,7 +113,7 @@ std::wstring SelectedText(HWND tree) {
 }  // namespace
 
 TEST(MoveFiles, DialogRefusesAMissingTargetAndStoresARootWithoutItsBackslash) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         // No results: no dialog.
@@ -124,17 +123,17 @@ TEST(MoveFiles, DialogRefusesAMissingTargetAndStoresARootWithoutItsBackslash) {
         ui::PressButton(box, IDOK);
         ASSERT_TRUE(ui::WaitForClose(box));
 
-        ui::AddFound(run.dlg, dir.path() + L"\\1\\a.txt");
-        ui::AddFound(run.dlg, dir.path() + L"\\2\\a.txt");
+        ui::AddFound(run.dlg, dir.Path() + L"\\1\\a.txt");
+        ui::AddFound(run.dlg, dir.Path() + L"\\2\\a.txt");
         HWND dialog = OpenMoveDialog(main);
         ASSERT_NE(nullptr, dialog);
         ui::SetItemText(dialog, IDC_MOVE_TARGET, L"");
         EXPECT_TRUE(OkRefused(dialog, L"请选择一个移动目标文件夹"));
-        ui::SetItemText(dialog, IDC_MOVE_TARGET, dir.path() + L"\\nowhere");
+        ui::SetItemText(dialog, IDC_MOVE_TARGET, dir.Path() + L"\\nowhere");
         EXPECT_TRUE(OkRefused(dialog, L"目标文件夹不存在！"));
         // The dialog stays with what was typed.
         EXPECT_TRUE(IsWindowVisible(dialog));
-        EXPECT_EQ(dir.path() + L"\\nowhere", ui::ItemText(dialog, IDC_MOVE_TARGET));
+        EXPECT_EQ(dir.Path() + L"\\nowhere", ui::ItemText(dialog, IDC_MOVE_TARGET));
 
         ui::SetItemText(dialog, IDC_MOVE_TARGET, L"C:\\");
         ui::PressButton(dialog, IDOK);
@@ -146,7 +145,7 @@ TEST(MoveFiles, DialogRefusesAMissingTargetAndStoresARootWithoutItsBackslash) {
 }
 
 TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
@@ -158,10 +157,10 @@ TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
 
         EXPECT_EQ(L"移动完成，2个文件未能移动", RunMove(main, {2, false, false, target}));
         // The first of each name arrived; the second is still at its place.
-        EXPECT_EQ("1", ui::ReadFileBytes(target + L"\\a.txt"));
-        EXPECT_EQ("1", ui::ReadFileBytes(target + L"\\b.txt"));
+        EXPECT_EQ("1", ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("1", ReadFileBytes(target + L"\\b.txt"));
         EXPECT_FALSE(Exists(a[0]));
-        EXPECT_EQ("2", ui::ReadFileBytes(a[1]));
+        EXPECT_EQ("2", ReadFileBytes(a[1]));
         // Its row and its group record stay; the moved ones are gone from both.
         auto groups = Roots(tree);
         ASSERT_EQ(2u, groups.size());
@@ -176,14 +175,14 @@ TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
 }
 
 TEST(MoveFiles, AllWithOverwriteReplacesTheFirstAndClearsTheResults) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         auto a = SameNamed(dir, L"a.txt", 2);
         for (auto& p : a) ui::AddFound(run.dlg, p);
         EXPECT_EQ(L"移动完成", RunMove(main, {2, false, true, target}));
-        EXPECT_EQ("2", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_FALSE(Exists(a[0]));
         EXPECT_FALSE(Exists(a[1]));
         EXPECT_TRUE(Roots(run.tree()).empty());
@@ -192,7 +191,7 @@ TEST(MoveFiles, AllWithOverwriteReplacesTheFirstAndClearsTheResults) {
 }
 
 TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
@@ -206,10 +205,10 @@ TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
         EXPECT_EQ((std::vector<std::wstring>{L"", L"正在移动:" + a[0], L"正在移动:" + a[1], L"正在移动:" + a[2],
                                              L"移动完成"}),
                   status.Texts());
-        EXPECT_EQ("1", ui::ReadFileBytes(a[0]));
+        EXPECT_EQ("1", ReadFileBytes(a[0]));
         EXPECT_FALSE(Exists(a[1]));
         EXPECT_FALSE(Exists(a[2]));
-        EXPECT_EQ("3", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("3", ReadFileBytes(target + L"\\a.txt"));
         ASSERT_EQ(1u, Roots(tree).size());
         EXPECT_TRUE(Children(tree, Roots(tree)[0]).empty());
         EXPECT_EQ(L"1", ui::Pieces(tree, Roots(tree)[0])[0]);
@@ -218,7 +217,7 @@ TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
 }
 
 TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         HWND tree = run.tree();
@@ -240,21 +239,21 @@ TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
         TreeView_SetCheckState(tree, Children(tree, Roots(tree)[0])[1], TRUE);
         TreeView_SetCheckState(tree, Children(tree, Roots(tree)[1])[2], TRUE);
         EXPECT_EQ(L"移动完成", RunMove(main, {0, true, false, t0}));
-        EXPECT_EQ("2", ui::ReadFileBytes(t0 + L"\\a.txt"));
-        EXPECT_EQ("3", ui::ReadFileBytes(t0 + L"\\b.txt"));
+        EXPECT_EQ("2", ReadFileBytes(t0 + L"\\a.txt"));
+        EXPECT_EQ("3", ReadFileBytes(t0 + L"\\b.txt"));
 
         // All but the first still copies every file, the first included; without
         // overwrite only the first of a name arrives, and the others are reported.
         const std::wstring t1 = dir.MakeDir(L"t1");
         EXPECT_EQ(L"移动完成，3个文件未能复制", RunMove(main, {1, true, false, t1}));
-        EXPECT_EQ("1", ui::ReadFileBytes(t1 + L"\\a.txt"));
-        EXPECT_EQ("1", ui::ReadFileBytes(t1 + L"\\b.txt"));
+        EXPECT_EQ("1", ReadFileBytes(t1 + L"\\a.txt"));
+        EXPECT_EQ("1", ReadFileBytes(t1 + L"\\b.txt"));
 
         // All files, replacing: the last of each name stays.
         const std::wstring t2 = dir.MakeDir(L"t2");
         EXPECT_EQ(L"移动完成", RunMove(main, {2, true, true, t2}));
-        EXPECT_EQ("2", ui::ReadFileBytes(t2 + L"\\a.txt"));
-        EXPECT_EQ("3", ui::ReadFileBytes(t2 + L"\\b.txt"));
+        EXPECT_EQ("2", ReadFileBytes(t2 + L"\\a.txt"));
+        EXPECT_EQ("3", ReadFileBytes(t2 + L"\\b.txt"));
 
         for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) EXPECT_TRUE(Exists(p));
         EXPECT_EQ(before, rowsBefore());
@@ -263,7 +262,7 @@ TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
 }
 
 TEST(MoveFiles, CheckedMoveTakesTheTickedFilesAndAFullyTickedGroup) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
@@ -279,8 +278,8 @@ TEST(MoveFiles, CheckedMoveTakesTheTickedFilesAndAFullyTickedGroup) {
         TreeView_SetCheckState(tree, Children(tree, gb)[2], TRUE);
         const std::wstring a1 = ui::Pieces(tree, Children(tree, ga)[0])[2];
         EXPECT_EQ(L"移动完成", RunMove(main, {0, false, false, target}));
-        EXPECT_EQ("2", ui::ReadFileBytes(target + L"\\a.txt"));
-        EXPECT_EQ("3", ui::ReadFileBytes(target + L"\\b.txt"));
+        EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("3", ReadFileBytes(target + L"\\b.txt"));
         EXPECT_TRUE(Exists(a1));
         // The ticked group row went with its unticked file row; b keeps two rows.
         ASSERT_EQ(1u, Roots(tree).size());
@@ -292,7 +291,7 @@ TEST(MoveFiles, CheckedMoveTakesTheTickedFilesAndAFullyTickedGroup) {
 }
 
 TEST(MoveFiles, TargetTypedAsADriveRootReceivesTheFiles) {
-    ui::TempDir dir;
+    TempFolder dir;
     // A name of its own, so the drive's root holds no other file of it.
     const std::wstring name = L"twinseek-move-" + std::to_wstring(GetCurrentProcessId()) + L".txt";
     const std::wstring arrived = L"C:\\" + name;
@@ -303,8 +302,8 @@ TEST(MoveFiles, TargetTypedAsADriveRootReceivesTheFiles) {
         for (auto& p : files) ui::AddFound(run.dlg, p);
         EXPECT_EQ(L"移动完成", RunMove(main, {1, false, false, L"C:\\"}));
         EXPECT_EQ(L"C:", run.dlg.MoveSetting.SavePath);
-        EXPECT_EQ("2", ui::ReadFileBytes(arrived));
-        EXPECT_EQ("1", ui::ReadFileBytes(files[0]));
+        EXPECT_EQ("2", ReadFileBytes(arrived));
+        EXPECT_EQ("1", ReadFileBytes(files[0]));
         EXPECT_FALSE(Exists(files[1]));
     });
     DeleteFileW(arrived.c_str());
@@ -317,25 +316,25 @@ TEST(MoveFiles, ReplacingMoveCrossesVolumes) {
     if (GetFileAttributesW(shm.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no second volume";
     const std::wstring target = shm + L"\\twinseek-move-" + std::to_wstring(GetCurrentProcessId());
     ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         auto a = SameNamed(dir, L"a.txt", 2);
         for (auto& p : a) ui::AddFound(run.dlg, p);
         // Proof that the volumes differ: a move that may not copy is refused.
-        const std::wstring probe = dir.WriteFile(L"probe.txt", "p");
+        const std::wstring probe = dir.Write(L"probe.txt", "p");
         ASSERT_FALSE(MoveFileExW(probe.c_str(), (target + L"\\probe.txt").c_str(), 0));
         EXPECT_EQ(L"移动完成", RunMove(main, {2, false, true, target}));
-        EXPECT_EQ("2", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_FALSE(Exists(a[0]));
         EXPECT_FALSE(Exists(a[1]));
         EXPECT_TRUE(Roots(run.tree()).empty());
     });
-    ui::RemoveTree(target);
+    TempFolder::RemoveTree(target);
 }
 
 TEST(MoveFiles, CommandIsRefusedWhileAPassRuns) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
@@ -363,11 +362,11 @@ TEST(MoveFiles, CommandIsRefusedWhileAPassRuns) {
 }
 
 TEST(MoveFiles, PickedFolderBecomesTheTargetAndThePickersStart) {
-    ui::TempDir dir;
+    TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        ui::AddFound(run.dlg, dir.path() + L"\\1\\a.txt");
-        ui::AddFound(run.dlg, dir.path() + L"\\2\\a.txt");
+        ui::AddFound(run.dlg, dir.Path() + L"\\1\\a.txt");
+        ui::AddFound(run.dlg, dir.Path() + L"\\2\\a.txt");
         HWND dialog = OpenMoveDialog(main);
         ASSERT_NE(nullptr, dialog);
         ui::SetItemText(dialog, IDC_MOVE_TARGET, L"typed");
@@ -405,13 +404,13 @@ TEST(MoveFiles, PickedFolderBecomesTheTargetAndThePickersStart) {
 }
 
 TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     const std::wstring data = dir.MakeDir(L"data");
-    dir.WriteFile(L"data\\a.txt", "1");
-    dir.WriteFile(L"data\\x\\a.txt", "1");
-    dir.WriteFile(L"data\\y\\a.txt", "1");
-    dir.WriteFile(L"data\\y\\keep.bin", "k");
+    dir.Write(L"data\\a.txt", "1");
+    dir.Write(L"data\\x\\a.txt", "1");
+    dir.Write(L"data\\y\\a.txt", "1");
+    dir.Write(L"data\\y\\keep.bin", "k");
     // Groups by name and digest: the three a.txt are one group.
     ui::MainWindowRun run("[TWINSEEK]\r\nFindMD5File=1\r\n");
     run.Run([&](HWND main) {
@@ -429,7 +428,7 @@ TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
         EXPECT_TRUE(rows.empty());
         EXPECT_EQ(L"1", ui::Pieces(tree, Roots(tree)[0])[0]);
         EXPECT_TRUE(Exists(data + L"\\a.txt"));
-        EXPECT_EQ("1", ui::ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("1", ReadFileBytes(target + L"\\a.txt"));
         // x was left empty and went; y still holds a file.
         EXPECT_FALSE(Exists(data + L"\\x"));
         EXPECT_TRUE(Exists(data + L"\\y"));
@@ -443,7 +442,7 @@ TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
 }
 
 TEST(MoveFiles, ClosingStopsThePassBeforeItsNextRow) {
-    ui::TempDir dir;
+    TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {

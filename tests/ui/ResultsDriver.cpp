@@ -7,6 +7,7 @@
 #include "app/ProcessExit.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace ui {
@@ -17,9 +18,9 @@ const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V1.10-20121012";
 
 void KeepProcess(int) {}
 
-TempDir& Dir() {
-    static TempDir* dir = nullptr;
-    if (!dir) dir = new TempDir;   // lives for the test program
+TempFolder& Dir() {
+    static TempFolder* dir = nullptr;
+    if (!dir) dir = new TempFolder;   // lives for the test program
     return *dir;
 }
 
@@ -28,15 +29,9 @@ TempDir& Dir() {
 MainWindowRun::MainWindowRun(const std::string& settings) {
     // A settings folder of its own for every window.
     static int n = 0;
-    dir_ = Dir().MakeDir(L"run" + std::to_wstring(++n));
-    if (!settings.empty()) {
-        CreateDirectoryW((dir_ + L"\\config").c_str(), nullptr);
-        std::wstring ini = dir_ + L"\\config\\Setting.ini";
-        HANDLE h = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(h, settings.data(), static_cast<DWORD>(settings.size()), &written, nullptr);
-        CloseHandle(h);
-    }
+    const std::wstring run = L"run" + std::to_wstring(++n);
+    dir_ = Dir().MakeDir(run);
+    if (!settings.empty()) Dir().Write(run + L"\\config\\Setting.ini", settings);
     SetProgramDirOverride(dir_ + L"\\");
     SetEndProcessHook(KeepProcess);
 }

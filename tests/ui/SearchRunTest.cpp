@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/TempFolder.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
@@ -31,18 +32,18 @@ std::vector<std::wstring> RunTextsFrom(ui::StatusRecorder& status, const std::ws
 struct Tree {
     Tree() {
         root = dir.MakeDir(L"data");
-        dir.WriteFile(L"data\\dup.txt", "1");
-        dir.WriteFile(L"data\\a\\dup.txt", "22");
-        dir.WriteFile(L"data\\b\\dup.txt", "333");
-        dir.WriteFile(L"data\\a\\same.bin", "x");
-        dir.WriteFile(L"data\\b\\same.bin", "x");
-        dir.WriteFile(L"data\\b\\only.txt", "y");
+        dir.Write(L"data\\dup.txt", "1");
+        dir.Write(L"data\\a\\dup.txt", "22");
+        dir.Write(L"data\\b\\dup.txt", "333");
+        dir.Write(L"data\\a\\same.bin", "x");
+        dir.Write(L"data\\b\\same.bin", "x");
+        dir.Write(L"data\\b\\only.txt", "y");
         other = dir.MakeDir(L"other");
-        dir.WriteFile(L"other\\same.bin", "x");
-        dir.WriteFile(L"other\\new.txt", "n");
-        dir.WriteFile(L"other\\sub\\new.txt", "n");
+        dir.Write(L"other\\same.bin", "x");
+        dir.Write(L"other\\new.txt", "n");
+        dir.Write(L"other\\sub\\new.txt", "n");
     }
-    ui::TempDir dir;
+    TempFolder dir;
     std::wstring root, other;
 };
 

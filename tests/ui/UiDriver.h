@@ -43,23 +43,4 @@ void SetItemText(HWND dialog, int id, const std::wstring& text);
 // process's thread is closed so the test cannot hang.
 void RunModal(const std::function<void()>& modal, const std::function<void()>& driver, int timeoutMs = 20000);
 
-// A fresh temporary folder, removed with all its content on destruction.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::wstring& path() const { return path_; }
-    // Writes a file (creating folders on the way) and returns its full path.
-    std::wstring WriteFile(const std::wstring& relative, const std::string& content) const;
-    std::wstring MakeDir(const std::wstring& relative) const;
-
-private:
-    std::wstring path_;
-};
-
-bool RemoveTree(const std::wstring& path);
-std::string ReadFileBytes(const std::wstring& path);
-
 }  // namespace ui

@@ -9,6 +9,7 @@
 #include "app/ProcessExit.h"
 #include "app/TwinseekDlg.h"
 #include "res/resource.h"
+#include "tests/TempFolder.h"
 #include "tests/UpdateTestSupport.h"
 #include "tests/ui/UiDriver.h"
 
@@ -65,12 +66,12 @@ void PressCancel(HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); }
 }  // namespace
 
 TEST(UpdateNotice, JustCheckedShowsTheOfferAtOnceWithoutFetching) {
-    ui::TempDir folder;
+    TempFolder folder;
     LoopbackHttpServer server;
     CUpdateInfo info;
     info.SetAppInfo(kRunning, L"twinseek");
     info.SetDescriptorAddress(server.Url());
-    ASSERT_EQ(info.LoadDescriptor(folder.WriteFile(L"updateinfo.xml", Offering("1.11-20121101"))), 1);
+    ASSERT_EQ(info.LoadDescriptor(folder.Write(L"updateinfo.xml", Offering("1.11-20121101"))), 1);
 
     ExitHook hook;
     CUpdateInfoDlg notice(&info, 0);
@@ -157,10 +158,10 @@ TEST(UpdateNotice, CheckNowFetchesAndShowsANewerVersion) {
 
 TEST(UpdateNotice, ADownloadAddressThatIsNotAWebAddressLeavesTheLinkDisabled) {
     for (const char* address : {"file:///C:/windows/notepad.exe", "C:\\windows\\notepad.exe"}) {
-        ui::TempDir folder;
+        TempFolder folder;
         CUpdateInfo info;
         info.SetAppInfo(kRunning, L"twinseek");
-        info.LoadDescriptor(folder.WriteFile(L"updateinfo.xml", Offering("1.11-20121101", address)));
+        info.LoadDescriptor(folder.Write(L"updateinfo.xml", Offering("1.11-20121101", address)));
 
         CUpdateInfoDlg notice(&info, 0);
         ui::RunModal([&] { notice.DoModal(); },
@@ -175,10 +176,10 @@ TEST(UpdateNotice, ADownloadAddressThatIsNotAWebAddressLeavesTheLinkDisabled) {
 }
 
 TEST(UpdateNoticeStartup, TheStartupCheckOpensTheNoticeByItself) {
-    ui::TempDir folder;
+    TempFolder folder;
     ExitHook hook;
     CTwinseekDlg main;
-    main.UpdateInfo.SetDescriptorAddress(folder.WriteFile(L"updateinfo.xml", Offering("1.11-20121101")));
+    main.UpdateInfo.SetDescriptorAddress(folder.Write(L"updateinfo.xml", Offering("1.11-20121101")));
     ui::RunModal([&] { main.DoModal(); },
                  [&] {
                      HWND d = ui::WaitForTopWindow(kNotice, L"#32770", 10000);
