@@ -40,15 +40,10 @@ std::wstring RecordedCommandLine(int timeoutMs = 10000) {
 
 void Tick(HWND tree, HTREEITEM row, bool on = true) { TreeView_SetCheckState(tree, row, on); }
 
-std::wstring Path(HWND tree, HTREEITEM row) { return ui::Pieces(tree, row)[2]; }
-
 // Runs the command and answers its refusal; false when none came.
 bool Refused(HWND main) {
     ui::PostCommand(main, IDC_COMPARE);
-    HWND box = ui::WaitForMessageBox(L"只能比较同类的两个文件");
-    if (!box) return false;
-    ui::PressButton(box, IDOK);
-    return ui::WaitForClose(box);
+    return ui::AnswerMessageBox(L"只能比较同类的两个文件");
 }
 
 }  // namespace
@@ -81,8 +76,8 @@ TEST(CompareFiles, OnlyExactlyTwoTicksAmongTheExaminedRowsStartTheProgram) {
         Tick(tree, xs[0], false);
         TreeView_SelectItem(tree, x);
         ui::PostCommand(main, IDC_COMPARE);
-        EXPECT_EQ(L" " + GetProgramDir() + L"WinMergeU.exe \"" + Path(tree, xs[1]) + L"\" \"" +
-                      Path(tree, xs[2]) + L"\"",
+        EXPECT_EQ(L" " + GetProgramDir() + L"WinMergeU.exe \"" + ui::PathOf(tree, xs[1]) + L"\" \"" +
+                      ui::PathOf(tree, xs[2]) + L"\"",
                   RecordedCommandLine());
 
         // Through the menu, with a file row of the other group selected.

@@ -16,6 +16,7 @@
 #include "settings/DeleteSettingStruct.h"
 #include "tests/TempFolder.h"
 #include "tests/WineTrash.h"
+#include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
@@ -37,18 +38,6 @@ SFileInfo OnDisk(const std::wstring& path, bool digest = false) {
     return r;
 }
 
-// What the scan does for a file it finds: into its group, rows from two files on.
-void Found(CTwinseekDlg& dlg, const SFileInfo& f) {
-    dlg.FileInfoMap.AddFile(f);
-    int n = dlg.FileInfoMap.GetGroupSize(f);
-    SFileInfo first;
-    if (n < 2 || !dlg.FileInfoMap.GetFirstFile(f, first)) return;
-    if (n == 2)
-        dlg.GroupReachedTwo(first, f, true);
-    else
-        dlg.GroupGrew(first, f);
-}
-
 // Files of one name in folders a, b, c, ... of the temp folder, found in that order.
 std::vector<std::wstring> Group(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int count,
                                 bool digest = false) {
@@ -56,7 +45,7 @@ std::vector<std::wstring> Group(const TempFolder& dir, CTwinseekDlg& dlg, const 
     for (int i = 0; i < count; ++i) {
         std::wstring folder(1, static_cast<wchar_t>(L'a' + i));
         paths.push_back(dir.Write(folder + L"\\" + name, "same"));
-        Found(dlg, OnDisk(paths.back(), digest));
+        ui::AddFound(dlg, OnDisk(paths.back(), digest));
     }
     return paths;
 }
@@ -68,24 +57,17 @@ struct Options {
     int emptyDir = 0;
 };
 
-void SetCheck(HWND dialog, int id, bool on) {
-    SendMessageW(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-bool IsChecked(HWND dialog, int id) {
-    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 HWND OpenDialog(HWND main) {
     ui::PostCommand(main, IDC_DELETE);
     return ui::WaitForTopWindow(L"删除重复文件");
 }
 
 void Choose(HWND dialog, const Options& o) {
-    SetCheck(dialog, IDC_DEL_KEEP_FIRST, o.howToDel == 0);
-    SetCheck(dialog, IDC_DEL_CHECKED, o.howToDel == 1);
-    SetCheck(dialog, IDC_DEL_DIRECT, o.direct != 0);
-    SetCheck(dialog, IDC_DEL_REFIND, o.reFind != 0);
-    SetCheck(dialog, IDC_DEL_EMPTY_DIR, o.emptyDir != 0);
+    ui::SetTick(dialog, IDC_DEL_KEEP_FIRST, o.howToDel == 0);
+    ui::SetTick(dialog, IDC_DEL_CHECKED, o.howToDel == 1);
+    ui::SetTick(dialog, IDC_DEL_DIRECT, o.direct != 0);
+    ui::SetTick(dialog, IDC_DEL_REFIND, o.reFind != 0);
+    ui::SetTick(dialog, IDC_DEL_EMPTY_DIR, o.emptyDir != 0);
 }
 
 // The command with these options up to the warning, answered with `answer`; returns
@@ -104,14 +86,10 @@ void Delete(HWND main, const Options& o, int answer = IDYES) {
     ui::Barrier(main);
 }
 
-bool PassEnded(CTwinseekDlg& dlg) {
-    return ui::WaitUntil([&] { return !dlg.FilePassRunning; }, 15000);
-}
-
 // A whole delete pass with these options; returns its last status text.
 std::wstring DeletePass(HWND main, CTwinseekDlg& dlg, const Options& o) {
     Delete(main, o);
-    EXPECT_TRUE(PassEnded(dlg));
+    EXPECT_TRUE(ui::WaitForPassEnd(dlg));
     return ui::ItemText(main, IDC_STATUS);
 }
 
@@ -146,11 +124,11 @@ TEST(DeleteFiles, CancelAndNoDeleteNothingButOkSavesTheOptions) {
         EXPECT_EQ(L"确定", ui::ItemText(dialog, IDOK));
         EXPECT_EQ(L"取消", ui::ItemText(dialog, IDCANCEL));
         // The record as loaded.
-        EXPECT_TRUE(IsChecked(dialog, IDC_DEL_KEEP_FIRST));
-        EXPECT_FALSE(IsChecked(dialog, IDC_DEL_CHECKED));
-        EXPECT_TRUE(IsChecked(dialog, IDC_DEL_DIRECT));
-        EXPECT_FALSE(IsChecked(dialog, IDC_DEL_REFIND));
-        EXPECT_TRUE(IsChecked(dialog, IDC_DEL_EMPTY_DIR));
+        EXPECT_TRUE(ui::Ticked(dialog, IDC_DEL_KEEP_FIRST));
+        EXPECT_FALSE(ui::Ticked(dialog, IDC_DEL_CHECKED));
+        EXPECT_TRUE(ui::Ticked(dialog, IDC_DEL_DIRECT));
+        EXPECT_FALSE(ui::Ticked(dialog, IDC_DEL_REFIND));
+        EXPECT_TRUE(ui::Ticked(dialog, IDC_DEL_EMPTY_DIR));
 
         // Cancel reads nothing back.
         Choose(dialog, {1, 0, 1, 0});
@@ -230,14 +208,11 @@ TEST(DeleteFilesChecked, NoTicksDeleteNothingAndStillEnd) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
         auto dup = Group(dir, dlg, L"dup.txt", 3);
-        std::vector<std::wstring> before;
-        for (HTREEITEM c : Children(tree, Roots(tree).at(0))) before.push_back(ui::Label(tree, c));
+        const auto before = ui::AllRows(tree);
 
         EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {1, 1}));
         for (const auto& p : dup) EXPECT_TRUE(Exists(p));
-        std::vector<std::wstring> after;
-        for (HTREEITEM c : Children(tree, Roots(tree).at(0))) after.push_back(ui::Label(tree, c));
-        EXPECT_EQ(before, after);
+        EXPECT_EQ(before, ui::AllRows(tree));
         EXPECT_EQ(L"3", Pieces(tree, Roots(tree).at(0))[0]);
     });
 }
@@ -275,8 +250,8 @@ TEST(DeleteFilesChecked, TickedRowsGoAndATickedGroupRowGoesWithThem) {
         EXPECT_EQ(L"2", Pieces(tree, groups[0])[0]);
         auto rows = Children(tree, groups[0]);
         ASSERT_EQ(2u, rows.size());
-        EXPECT_EQ(some[0], Pieces(tree, rows[0])[2]);
-        EXPECT_EQ(some[2], Pieces(tree, rows[1])[2]);
+        EXPECT_EQ(some[0], ui::PathOf(tree, rows[0]));
+        EXPECT_EQ(some[2], ui::PathOf(tree, rows[1]));
         EXPECT_EQ(1u, dlg.GroupRows.Size());
         // The untouched file of half.txt is still in its group.
         EXPECT_EQ(1, dlg.FileInfoMap.GroupSizeOnDisk(L"half.txt", half[1]));
@@ -326,8 +301,8 @@ TEST(DeleteFilesFailure, ReadOnlyAndLockedFilesKeepTheirRowsAndAreCounted) {
         HTREEITEM g = Roots(tree).at(0);
         auto rows = Children(tree, g);
         ASSERT_EQ(2u, rows.size());
-        EXPECT_EQ(dup[1], Pieces(tree, rows[0])[2]);
-        EXPECT_EQ(dup[2], Pieces(tree, rows[1])[2]);
+        EXPECT_EQ(dup[1], ui::PathOf(tree, rows[0]));
+        EXPECT_EQ(dup[2], ui::PathOf(tree, rows[1]));
         // The group still holds the first file and the two that stayed, in order.
         EXPECT_EQ(L"3", Pieces(tree, g)[0]);
         SFileInfo first;
@@ -391,10 +366,7 @@ TEST(DeleteFilesPass, ASecondCommandIsRefusedAndClosingStopsThePass) {
             // Nor may the rows and groups under the pass be thrown away.
             for (int command : {IDC_REFIND, IDC_CLEAR_HISTORY}) {
                 ui::PostCommand(main, command);
-                box = ui::WaitForMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。");
-                ASSERT_NE(nullptr, box);
-                ui::PressButton(box, IDOK);
-                ASSERT_TRUE(ui::WaitForClose(box));
+                ASSERT_TRUE(ui::AnswerMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。"));
             }
             ui::Barrier(main);
             EXPECT_EQ(1u, Roots(run.tree()).size());
@@ -403,7 +375,7 @@ TEST(DeleteFilesPass, ASecondCommandIsRefusedAndClosingStopsThePass) {
             // The window closes meanwhile: the pass stops at its first row.
             dlg.ClosingFlag = 1;
         }
-        EXPECT_TRUE(PassEnded(dlg));
+        EXPECT_TRUE(ui::WaitForPassEnd(dlg));
         EXPECT_TRUE(Exists(dup[0]));
         EXPECT_TRUE(Exists(dup[1]));
         EXPECT_EQ(2u, Children(run.tree(), Roots(run.tree()).at(0)).size());
@@ -427,8 +399,7 @@ TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
         HWND tree = run.tree();
         {
             ui::StatusRecorder search(main);
-            ui::SetItemText(main, IDC_FOLDER, root);
-            ui::PressButton(main, IDC_FIND);
+            ui::StartSearch(main, root);
             ASSERT_TRUE(search.WaitSaw(L"文件夹搜索完成:" + b));
         }
         ui::PressButton(main, IDC_FIND);
@@ -445,10 +416,10 @@ TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
             probed.emplace_back(text, listed);
         });
         HTREEITEM row = Children(tree, Roots(tree).at(0)).at(1);
-        ASSERT_EQ(b + L"\\dup.txt", Pieces(tree, row)[2]);
+        ASSERT_EQ(b + L"\\dup.txt", ui::PathOf(tree, row));
         TreeView_SetCheckState(tree, row, TRUE);
         Delete(main, {1, 1, 1, 1});
-        ASSERT_TRUE(PassEnded(dlg));
+        ASSERT_TRUE(ui::WaitForPassEnd(dlg));
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + root + L"\\a"));
         EXPECT_FALSE(Exists(b));
 

@@ -9,33 +9,15 @@
 
 namespace {
 
-std::wstring CaretText(HWND tree) {
-    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-    if (!item) return L"";
-    wchar_t text[MAX_PATH] = {};
-    TVITEMW tv = {};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = MAX_PATH;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
-    return text;
-}
-
 // The browser once its tree shows a selection; with a leaf name, once the caret is on
 // it (the tree first selects the desktop and applies the initial folder afterwards).
 HWND WaitForBrowser(const std::wstring& leaf = L"") {
     HWND browser = ui::WaitForTopWindow(L"", L"#32770", 10000);
     if (!browser) return nullptr;
     ui::WaitUntil([&] {
-        HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
-        if (!tree) {
-            // The new style nests the tree one level deeper.
-            for (HWND child = GetWindow(browser, GW_CHILD); child && !tree; child = GetWindow(child, GW_HWNDNEXT))
-                tree = FindWindowExW(child, nullptr, L"SysTreeView32", nullptr);
-        }
+        HWND tree = ui::PickerTree(browser);
         if (!tree || SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == 0) return false;
-        return leaf.empty() || lstrcmpiW(CaretText(tree).c_str(), leaf.c_str()) == 0;
+        return leaf.empty() || lstrcmpiW(ui::CaretText(tree).c_str(), leaf.c_str()) == 0;
     }, 20000);  // a loaded machine takes seconds to fill the tree
     return browser;
 }

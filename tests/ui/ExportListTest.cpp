@@ -14,23 +14,7 @@ namespace {
 
 // The save dialog of this process once it is up: a dialog with a file name box.
 HWND WaitForSaveDialog(HWND main) {
-    HWND found = nullptr;
-    ui::WaitUntil(
-        [&] {
-            HWND h = nullptr;
-            while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                if (h == main || pid != GetCurrentProcessId() || !IsWindowVisible(h)) continue;
-                if (GetDlgItem(h, 1148) || GetDlgItem(h, 1152)) {
-                    found = h;
-                    return true;
-                }
-            }
-            return false;
-        },
-        10000);
-    return found;
+    return ui::WaitForDialog([](HWND h) { return GetDlgItem(h, 1148) || GetDlgItem(h, 1152); }, {main}, 10000);
 }
 
 // Starts the export and types `path` into its save dialog; returns once it is written.

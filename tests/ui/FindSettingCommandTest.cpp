@@ -8,14 +8,9 @@
 
 namespace {
 
-bool Ticked(HWND box, int id) { return SendMessageW(GetDlgItem(box, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void SetTick(HWND box, int id, bool on) {
-    SendMessageW(GetDlgItem(box, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-}
 void AddExtension(HWND box, const std::wstring& text) {
     ui::SetItemText(box, IDC_SET_EXT_TEXT, text);
-    SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_SET_ADD, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDC_SET_ADD)));
+    ui::PressButtonNow(box, IDC_SET_ADD);
 }
 
 // The main window's command 1018 opens the dialog and hands the criteria to the
@@ -26,8 +21,8 @@ TEST(FindSettingCommand, HandsTheCriteriaToTheGroups) {
         ui::PostCommand(main, IDC_FIND_SETTING);
         HWND box = ui::WaitForTopWindow(L"查找设置");
         ASSERT_NE(nullptr, box);
-        SetTick(box, IDC_SET_SIZE, true);
-        SetTick(box, IDC_SET_SIMILAR, true);
+        ui::SetTick(box, IDC_SET_SIZE, true);
+        ui::SetTick(box, IDC_SET_SIMILAR, true);
         AddExtension(box, L"mp3");  // takes the ticks into the record
         ui::PressButton(box, IDCANCEL);
         ASSERT_TRUE(ui::WaitForClose(box));
@@ -43,8 +38,8 @@ TEST(FindSettingCommand, HandsTheCriteriaToTheGroups) {
         box = ui::WaitForTopWindow(L"查找设置");
         ASSERT_NE(nullptr, box);
         // Reloaded from the file: the cancelled ticks are gone.
-        EXPECT_FALSE(Ticked(box, IDC_SET_SIZE));
-        SetTick(box, IDC_SET_TIME, true);
+        EXPECT_FALSE(ui::Ticked(box, IDC_SET_SIZE));
+        ui::SetTick(box, IDC_SET_TIME, true);
         ui::PressButton(box, IDOK);
         ASSERT_TRUE(ui::WaitForClose(box));
         ui::Barrier(main);

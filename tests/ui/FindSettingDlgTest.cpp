@@ -60,42 +60,14 @@ protected:
 
 HWND List(HWND box) { return GetDlgItem(box, IDC_SET_EXT_LIST); }
 
-Texts Column(HWND box, int column) {
-    Texts texts;
-    HWND list = List(box);
-    for (int i = 0, n = ListView_GetItemCount(list); i < n; ++i) {
-        wchar_t buf[300] = {};
-        ListView_GetItemText(list, i, column, buf, 300);
-        texts.push_back(buf);
-    }
-    return texts;
-}
+Texts Column(HWND box, int column) { return ui::ListColumn(List(box), column); }
 
 Texts Entries(const ExtensionList& list) { return Texts(list.begin(), list.end()); }
-
-bool Ticked(HWND box, int id) { return SendMessageW(GetDlgItem(box, id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void SetTick(HWND box, int id, bool on) {
-    SendMessageW(GetDlgItem(box, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-}
 
 // Types an extension and presses "添  加"; returns once the press is handled.
 void AddExtension(HWND box, const std::wstring& text) {
     ui::SetItemText(box, IDC_SET_EXT_TEXT, text);
-    SendMessageW(box, WM_COMMAND, MAKEWPARAM(IDC_SET_ADD, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, IDC_SET_ADD)));
-}
-
-void Press(HWND box, int id) {
-    SendMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-}
-
-void ClickHeader(HWND list, int column) {
-    HWND header = ListView_GetHeader(list);
-    RECT r{};
-    Header_GetItemRect(header, column, &r);
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(header, WM_LBUTTONUP, 0, at);
+    ui::PressButtonNow(box, IDC_SET_ADD);
 }
 
 TEST_F(FindSettingDlg, ShowsTheLoadedRecordWithEveryControl) {
@@ -121,14 +93,14 @@ TEST_F(FindSettingDlg, ShowsTheLoadedRecordWithEveryControl) {
         for (const wchar_t* label : {L"文件", L"文件扩展名", L"扩展名：", L"计算文件MD5时", L"M以上文件忽略"})
             EXPECT_NE(statics.end(), std::find(statics.begin(), statics.end(), label)) << label;
 
-        EXPECT_FALSE(Ticked(box, IDC_SET_SIMILAR));
-        EXPECT_TRUE(Ticked(box, IDC_SET_SIZE));
-        EXPECT_FALSE(Ticked(box, IDC_SET_TIME));
-        EXPECT_TRUE(Ticked(box, IDC_SET_MD5));
-        EXPECT_TRUE(Ticked(box, IDC_SET_EXPAND));
-        EXPECT_FALSE(Ticked(box, IDC_SET_EXT_ONLY));
-        EXPECT_TRUE(Ticked(box, IDC_SET_EXT_EXCLUDE));
-        EXPECT_FALSE(Ticked(box, IDC_SET_EXT_IGNORE));
+        EXPECT_FALSE(ui::Ticked(box, IDC_SET_SIMILAR));
+        EXPECT_TRUE(ui::Ticked(box, IDC_SET_SIZE));
+        EXPECT_FALSE(ui::Ticked(box, IDC_SET_TIME));
+        EXPECT_TRUE(ui::Ticked(box, IDC_SET_MD5));
+        EXPECT_TRUE(ui::Ticked(box, IDC_SET_EXPAND));
+        EXPECT_FALSE(ui::Ticked(box, IDC_SET_EXT_ONLY));
+        EXPECT_TRUE(ui::Ticked(box, IDC_SET_EXT_EXCLUDE));
+        EXPECT_FALSE(ui::Ticked(box, IDC_SET_EXT_IGNORE));
 
         HWND list = List(box);
         EXPECT_EQ(DWORD(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT), ListView_GetExtendedListViewStyle(list));
@@ -164,7 +136,7 @@ TEST_F(FindSettingDlg, Md5CriterionNeedsAYes) {
         EXPECT_NE(nullptr, GetDlgItem(ask, IDNO));
         ui::PressButton(ask, IDNO);
         ASSERT_TRUE(ui::WaitForClose(ask));
-        EXPECT_TRUE(ui::WaitUntil([&] { return !Ticked(box, IDC_SET_MD5); }));
+        EXPECT_TRUE(ui::WaitUntil([&] { return !ui::Ticked(box, IDC_SET_MD5); }));
         SendMessageW(box, WM_NULL, 0, 0);
         EXPECT_EQ(0, record.FindMD5File);
 
@@ -174,12 +146,12 @@ TEST_F(FindSettingDlg, Md5CriterionNeedsAYes) {
         ui::PressButton(ask, IDYES);
         ASSERT_TRUE(ui::WaitForClose(ask));
         SendMessageW(box, WM_NULL, 0, 0);
-        EXPECT_TRUE(Ticked(box, IDC_SET_MD5));
+        EXPECT_TRUE(ui::Ticked(box, IDC_SET_MD5));
         EXPECT_EQ(1, record.FindMD5File);
 
         // Unticking asks nothing.
         PostMessageW(md5, BM_CLICK, 0, 0);
-        EXPECT_TRUE(ui::WaitUntil([&] { return !Ticked(box, IDC_SET_MD5); }));
+        EXPECT_TRUE(ui::WaitUntil([&] { return !ui::Ticked(box, IDC_SET_MD5); }));
         EXPECT_EQ(nullptr, ui::WaitForMessageBox(question, 300));
         ui::PressButton(box, IDCANCEL);
     });
@@ -206,7 +178,7 @@ TEST_F(FindSettingDlg, AddsAndDeletesExtensions) {
         // Delete the ticked rows 02 and 04.
         ListView_SetCheckState(List(box), 1, TRUE);
         ListView_SetCheckState(List(box), 3, TRUE);
-        Press(box, IDC_SET_REMOVE);
+        ui::PressButtonNow(box, IDC_SET_REMOVE);
         EXPECT_EQ((Texts{L"01", L"03"}), Column(box, 0));
         EXPECT_EQ((Texts{L"mp3", L"avi"}), Column(box, 1));
         EXPECT_EQ((Texts{L"mp3", L"avi"}), Entries(record.ExtList));
@@ -215,7 +187,7 @@ TEST_F(FindSettingDlg, AddsAndDeletesExtensions) {
         AddExtension(box, L"ogg");
         EXPECT_EQ((Texts{L"01", L"03", L"03", L"04"}), Column(box, 0));
         // Nothing ticked: nothing goes.
-        Press(box, IDC_SET_REMOVE);
+        ui::PressButtonNow(box, IDC_SET_REMOVE);
         EXPECT_EQ(4, ListView_GetItemCount(List(box)));
         ui::PressButton(box, IDCANCEL);
     });
@@ -229,9 +201,9 @@ TEST_F(FindSettingDlg, NumbersAfterDeletingTheSecondOfThree) {
         AddExtension(box, L"d");
         EXPECT_EQ((Texts{L"01", L"02", L"03", L"04"}), Column(box, 0));
         ListView_SetCheckState(List(box), 3, TRUE);
-        Press(box, IDC_SET_REMOVE);
+        ui::PressButtonNow(box, IDC_SET_REMOVE);
         ListView_SetCheckState(List(box), 1, TRUE);
-        Press(box, IDC_SET_REMOVE);
+        ui::PressButtonNow(box, IDC_SET_REMOVE);
         AddExtension(box, L"e");
         EXPECT_EQ((Texts{L"01", L"03", L"03"}), Column(box, 0));
         ui::PressButton(box, IDCANCEL);
@@ -243,17 +215,17 @@ TEST_F(FindSettingDlg, SortingByNumberLeavesTheListOrder) {
     FindSettingStruct record;
     Run(record, [&](HWND box) {
         // Reverse the rows first, so both sorts must move them.
-        ClickHeader(List(box), 1);
+        ui::ClickHeader(List(box), 1);
         EXPECT_EQ((Texts{L"02", L"03", L"01"}), Column(box, 0));
-        ClickHeader(List(box), 0);
+        ui::ClickHeader(List(box), 0);
         EXPECT_EQ((Texts{L"01", L"02", L"03"}), Column(box, 0));
         EXPECT_EQ((Texts{L"c", L"a", L"b"}), Column(box, 1));
-        ClickHeader(List(box), 0);
+        ui::ClickHeader(List(box), 0);
         EXPECT_EQ((Texts{L"03", L"02", L"01"}), Column(box, 0));
         EXPECT_EQ((Texts{L"b", L"a", L"c"}), Column(box, 1));
         // Deleting works on the sorted rows.
         ListView_SetCheckState(List(box), 0, TRUE);
-        Press(box, IDC_SET_REMOVE);
+        ui::PressButtonNow(box, IDC_SET_REMOVE);
         ui::PressButton(box, IDOK);
     });
     EXPECT_EQ((Texts{L"c", L"a"}), Entries(record.ExtList));
@@ -266,7 +238,7 @@ TEST_F(FindSettingDlg, CancelKeepsTheFileButNotTheMemory) {
     FindSettingStruct record;
     INT_PTR result = Run(record, [&](HWND box) {
         AddExtension(box, L"mp3");
-        SetTick(box, IDC_SET_SIZE, true);
+        ui::SetTick(box, IDC_SET_SIZE, true);
         AddExtension(box, L"mp3");  // exchanges the tick into the record
         ui::PressButton(box, IDCANCEL);
     });
@@ -278,7 +250,7 @@ TEST_F(FindSettingDlg, CancelKeepsTheFileButNotTheMemory) {
 
     // The next opening reloads the numbers from the file and keeps the added entry.
     Run(record, [&](HWND box) {
-        EXPECT_FALSE(Ticked(box, IDC_SET_SIZE));
+        EXPECT_FALSE(ui::Ticked(box, IDC_SET_SIZE));
         EXPECT_EQ((Texts{L"doc", L"mp3"}), Column(box, 1));
         ui::PressButton(box, IDCANCEL);
     });
@@ -290,9 +262,9 @@ TEST_F(FindSettingDlg, OkSavesEveryKeyAndTheList) {
     FindSettingStruct record;
     INT_PTR result = Run(record, [&](HWND box) {
         for (int id : {IDC_SET_SIMILAR, IDC_SET_SIZE, IDC_SET_TIME, IDC_SET_MD5, IDC_SET_EXPAND})
-            SetTick(box, id, false);
-        SetTick(box, IDC_SET_EXT_IGNORE, false);
-        SetTick(box, IDC_SET_EXT_EXCLUDE, true);
+            ui::SetTick(box, id, false);
+        ui::SetTick(box, IDC_SET_EXT_IGNORE, false);
+        ui::SetTick(box, IDC_SET_EXT_EXCLUDE, true);
         ui::SetItemText(box, IDC_SET_MD5_MAX, L"0");
         AddExtension(box, L"mp3");
         ui::PressButton(box, IDOK);
@@ -310,7 +282,7 @@ TEST_F(FindSettingDlg, OkSavesEveryKeyAndTheList) {
 TEST_F(FindSettingDlg, OkOnAFreshFolderWritesEveryKey) {
     FindSettingStruct record;
     Run(record, [&](HWND box) {
-        SetTick(box, IDC_SET_TIME, true);
+        ui::SetTick(box, IDC_SET_TIME, true);
         ui::PressButton(box, IDOK);
     });
     EXPECT_EQ(L"1", Stored(L"FindTimeFile"));
@@ -325,7 +297,7 @@ TEST_F(FindSettingDlg, ANonIntegerSizeKeepsTheDialogOpen) {
     FindSettingStruct record;
     INT_PTR result = Run(record, [&](HWND box) {
         ui::SetItemText(box, IDC_SET_MD5_MAX, L"12x");
-        SetTick(box, IDC_SET_EXPAND, true);
+        ui::SetTick(box, IDC_SET_EXPAND, true);
         // The extension text comes before the size box: adding still works.
         ui::SetItemText(box, IDC_SET_EXT_TEXT, L"mp3");
         ui::PressButton(box, IDC_SET_ADD);
@@ -366,7 +338,7 @@ TEST_F(FindSettingDlg, ChangesWaitForTheDataLock) {
         [&](HWND box) {
             std::unique_lock<std::recursive_mutex> reader(lock);
             ui::SetItemText(box, IDC_SET_EXT_TEXT, L"mp3");
-            SetTick(box, IDC_SET_SIZE, true);
+            ui::SetTick(box, IDC_SET_SIZE, true);
             ui::PressButton(box, IDC_SET_ADD);
             Sleep(300);
             EXPECT_TRUE(record.ExtList.empty());

@@ -23,17 +23,23 @@ inline SFileInfo FoundRecord(const std::wstring& path) {
 }
 
 // One found file: into its group, then rows once the group has two or more.
-inline void AddFound(CTwinseekDlg& dlg, const std::wstring& path) {
-    SFileInfo f = FoundRecord(path);
+inline void AddFound(CTwinseekDlg& dlg, const SFileInfo& f, bool expand = true) {
     dlg.FileInfoMap.AddFile(f);
     const int n = dlg.FileInfoMap.GetGroupSize(f);
     SFileInfo first;
     if (n < 2 || !dlg.FileInfoMap.GetFirstFile(f, first)) return;
-    if (n == 2) dlg.GroupReachedTwo(first, f, true);
+    if (n == 2) dlg.GroupReachedTwo(first, f, expand);
     else dlg.GroupGrew(first, f);
 }
 
+inline void AddFound(CTwinseekDlg& dlg, const std::wstring& path) { AddFound(dlg, FoundRecord(path)); }
+
 inline std::wstring StatusText(HWND main) { return Text(GetDlgItem(main, IDC_STATUS)); }
+
+// Waits until the delete or move pass has ended.
+inline bool WaitForPassEnd(CTwinseekDlg& dlg, int timeoutMs = 15000) {
+    return WaitUntil([&] { return !dlg.FilePassRunning; }, timeoutMs);
+}
 
 inline bool WaitForStatus(HWND main, const std::wstring& text, int timeoutMs = 10000) {
     return WaitUntil([&] { return StatusText(main) == text; }, timeoutMs);

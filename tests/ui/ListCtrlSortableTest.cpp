@@ -54,26 +54,6 @@ void RunHost(ListHostDlg& dlg, const std::function<void(HWND, HWND)>& steps) {
                  });
 }
 
-// A left click in the middle of a header item, handled before this returns.
-void ClickHeader(HWND list, int column) {
-    HWND header = ListView_GetHeader(list);
-    RECT r{};
-    Header_GetItemRect(header, column, &r);
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageW(header, WM_LBUTTONUP, 0, at);
-}
-
-std::vector<std::wstring> Column(HWND list, int column) {
-    std::vector<std::wstring> texts;
-    for (int i = 0, n = ListView_GetItemCount(list); i < n; ++i) {
-        wchar_t buf[300] = {};
-        ListView_GetItemText(list, i, column, buf, 300);
-        texts.push_back(buf);
-    }
-    return texts;
-}
-
 std::vector<LPARAM> Params(HWND list) {
     std::vector<LPARAM> params;
     for (int i = 0, n = ListView_GetItemCount(list); i < n; ++i) {
@@ -131,8 +111,8 @@ TEST(ListCtrlSortable, AttachesWithItsStylesAndBuildsColumnsAndRows) {
         EXPECT_EQ(LVCFMT_LEFT, second.fmt & HDF_JUSTIFYMASK);
         EXPECT_EQ(0, rowA);
         EXPECT_EQ(1, rowB);
-        EXPECT_EQ((std::vector<std::wstring>{L"01", L"02"}), Column(list, 0));
-        EXPECT_EQ((std::vector<std::wstring>{L"mp3", L""}), Column(list, 1));
+        EXPECT_EQ((std::vector<std::wstring>{L"01", L"02"}), ui::ListColumn(list, 0));
+        EXPECT_EQ((std::vector<std::wstring>{L"mp3", L""}), ui::ListColumn(list, 1));
         EXPECT_EQ(-1, dlg.List.sortColumn);
         EXPECT_FALSE(dlg.List.sortAscending);
     });
@@ -177,25 +157,25 @@ TEST(ListCtrlSortable, HeaderClicksSortAndFlipTheOrder) {
     };
     RunHost(dlg, [&](HWND box, HWND list) {
         using Texts = std::vector<std::wstring>;
-        ClickHeader(list, 0);
+        ui::ClickHeader(list, 0);
         EXPECT_EQ(0, dlg.List.sortColumn);
         EXPECT_TRUE(dlg.List.sortAscending);
         // Text order: "10" before "9".
-        EXPECT_EQ((Texts{L"01", L"02", L"10", L"9"}), Column(list, 0));
+        EXPECT_EQ((Texts{L"01", L"02", L"10", L"9"}), ui::ListColumn(list, 0));
         // Rows move whole.
-        EXPECT_EQ((Texts{L"avi", L"mp3", L"MP3", L"Avi"}), Column(list, 1));
+        EXPECT_EQ((Texts{L"avi", L"mp3", L"MP3", L"Avi"}), ui::ListColumn(list, 1));
         EXPECT_EQ((std::vector<LPARAM>{102, 100, 101, 103}), Params(list));
         EXPECT_EQ(list, FocusOf(box));
 
-        ClickHeader(list, 0);
+        ui::ClickHeader(list, 0);
         EXPECT_FALSE(dlg.List.sortAscending);
-        EXPECT_EQ((Texts{L"9", L"10", L"02", L"01"}), Column(list, 0));
+        EXPECT_EQ((Texts{L"9", L"10", L"02", L"01"}), ui::ListColumn(list, 0));
 
         // Another column starts ascending; upper case sorts before lower case.
-        ClickHeader(list, 1);
+        ui::ClickHeader(list, 1);
         EXPECT_EQ(1, dlg.List.sortColumn);
         EXPECT_TRUE(dlg.List.sortAscending);
-        EXPECT_EQ((Texts{L"Avi", L"MP3", L"avi", L"mp3"}), Column(list, 1));
+        EXPECT_EQ((Texts{L"Avi", L"MP3", L"avi", L"mp3"}), ui::ListColumn(list, 1));
 
         // The parent still hears of every click.
         SendMessageW(box, WM_NULL, 0, 0);
@@ -217,7 +197,7 @@ TEST(ListCtrlSortable, SortMarkFollowsTheSortedColumn) {
             GetObjectW(b, sizeof info, &info);
             return std::make_pair(info.bmWidth, info.bmHeight);
         };
-        ClickHeader(list, 0);
+        ui::ClickHeader(list, 0);
         HDITEMW first = HeaderItem(list, 0), second = HeaderItem(list, 1);
         if (themed) {
             EXPECT_TRUE(first.fmt & HDF_SORTDOWN);
@@ -229,12 +209,12 @@ TEST(ListCtrlSortable, SortMarkFollowsTheSortedColumn) {
             EXPECT_FALSE(second.fmt & (HDF_BITMAP | HDF_BITMAP_ON_RIGHT));
         }
 
-        ClickHeader(list, 0);
+        ui::ClickHeader(list, 0);
         first = HeaderItem(list, 0);
         if (themed) EXPECT_TRUE(first.fmt & HDF_SORTUP);
         else EXPECT_TRUE(first.fmt & HDF_BITMAP_ON_RIGHT);
 
-        ClickHeader(list, 1);
+        ui::ClickHeader(list, 1);
         first = HeaderItem(list, 0);
         second = HeaderItem(list, 1);
         if (themed) {

@@ -26,12 +26,8 @@ HWND OpenMoveDialog(HWND main) {
 // Presses OK and answers the message box that refuses it; false when none came.
 bool OkRefused(HWND dialog, const std::wstring& text) {
     ui::PressButton(dialog, IDOK);
-    HWND box = ui::WaitForMessageBox(text);
-    if (!box) return false;
-    ui::PressButton(box, IDOK);
-    return ui::WaitForClose(box);
+    return ui::AnswerMessageBox(text);
 }
-
 
 // The options as the user would set them in the dialog.
 struct Options {
@@ -41,20 +37,16 @@ struct Options {
     bool delEmpty = false;
 };
 
-void Check(HWND dialog, int id, bool on) {
-    SendMessageW(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
 // Runs the move command with these options and waits for the pass's end text.
 std::wstring RunMove(HWND main, const Options& o) {
     HWND dialog = OpenMoveDialog(main);
     EXPECT_NE(nullptr, dialog);
     if (!dialog) return L"";
     const int radios[] = {IDC_MOVE_CHECKED, IDC_MOVE_KEEP_FIRST, IDC_MOVE_ALL};
-    for (int i = 0; i < 3; ++i) Check(dialog, radios[i], i == o.type);
-    Check(dialog, IDC_MOVE_COPY, o.copy);
-    Check(dialog, IDC_MOVE_OVERWRITE, o.overwrite);
-    Check(dialog, IDC_MOVE_DEL_EMPTY, o.delEmpty);
+    for (int i = 0; i < 3; ++i) ui::SetTick(dialog, radios[i], i == o.type);
+    ui::SetTick(dialog, IDC_MOVE_COPY, o.copy);
+    ui::SetTick(dialog, IDC_MOVE_OVERWRITE, o.overwrite);
+    ui::SetTick(dialog, IDC_MOVE_DEL_EMPTY, o.delEmpty);
     ui::SetItemText(dialog, IDC_MOVE_TARGET, o.target);
     SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");
     ui::PressButton(dialog, IDOK);
@@ -64,50 +56,25 @@ std::wstring RunMove(HWND main, const Options& o) {
     return ui::StatusText(main);
 }
 
-// A file row's path column.
-std::wstring PathOf(HWND tree, HTREEITEM row) { return ui::Pieces(tree, row)[2]; }
-
-// Files 1\<name> ... n\<name> under the folder, each holding its folder's number.
-std::vector<std::wstring> SameNamed(const TempFolder& dir, const std::wstring& name, int n) {
+// Files 1\<name> ... n\<name> under the folder, each holding its folder's number,
+// found in that order.
+std::vector<std::wstring> FoundSameNamed(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int n) {
     std::vector<std::wstring> out;
-    for (int i = 1; i <= n; ++i)
+    for (int i = 1; i <= n; ++i) {
         out.push_back(dir.Write(std::to_wstring(i) + L"\\" + name, std::to_string(i)));
+        ui::AddFound(dlg, out.back());
+    }
     return out;
 }
 
 // The folder picker opened from the move dialog, once its tree has a selection.
 HWND WaitForPicker(HWND main, HWND dialog, HWND& tree) {
-    HWND found = nullptr;
-    ui::WaitUntil(
-        [&] {
-            HWND h = nullptr;
-            while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
-                DWORD pid = 0;
-                GetWindowThreadProcessId(h, &pid);
-                if (h == main || h == dialog || pid != GetCurrentProcessId() || !IsWindowVisible(h)) continue;
-                tree = FindWindowExW(h, nullptr, L"SysTreeView32", nullptr);
-                for (HWND c = GetWindow(h, GW_CHILD); c && !tree; c = GetWindow(c, GW_HWNDNEXT))
-                    tree = FindWindowExW(c, nullptr, L"SysTreeView32", nullptr);
-                if (tree && TreeView_GetSelection(tree)) {
-                    found = h;
-                    return true;
-                }
-            }
-            return false;
+    return ui::WaitForDialog(
+        [&](HWND h) {
+            tree = ui::PickerTree(h);
+            return tree && TreeView_GetSelection(tree);
         },
-        10000);
-    return found;
-}
-
-std::wstring SelectedText(HWND tree) {
-    wchar_t text[MAX_PATH] = {};
-    TVITEMW tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = TreeView_GetSelection(tree);
-    tv.pszText = text;
-    tv.cchTextMax = MAX_PATH;
-    TreeView_GetItem(tree, &tv);
-    return text;
+        {main, dialog}, 10000);
 }
 
 }  // namespace
@@ -118,10 +85,7 @@ TEST(MoveFiles, DialogRefusesAMissingTargetAndStoresARootWithoutItsBackslash) {
     run.Run([&](HWND main) {
         // No results: no dialog.
         ui::PostCommand(main, IDC_MOVE);
-        HWND box = ui::WaitForMessageBox(L"没找到相同文件名的文件");
-        ASSERT_NE(nullptr, box);
-        ui::PressButton(box, IDOK);
-        ASSERT_TRUE(ui::WaitForClose(box));
+        ASSERT_TRUE(ui::AnswerMessageBox(L"没找到相同文件名的文件"));
 
         ui::AddFound(run.dlg, dir.Path() + L"\\1\\a.txt");
         ui::AddFound(run.dlg, dir.Path() + L"\\2\\a.txt");
@@ -150,9 +114,8 @@ TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         HWND tree = run.tree();
-        auto a = SameNamed(dir, L"a.txt", 2);
-        auto b = SameNamed(dir, L"b.txt", 2);
-        for (auto& p : {a[0], a[1], b[0], b[1]}) ui::AddFound(run.dlg, p);
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
+        auto b = FoundSameNamed(dir, run.dlg, L"b.txt", 2);
         ASSERT_EQ(2u, Roots(tree).size());
 
         EXPECT_EQ(L"移动完成，2个文件未能移动", RunMove(main, {2, false, false, target}));
@@ -167,7 +130,7 @@ TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
         for (size_t g = 0; g < 2; ++g) {
             auto rows = Children(tree, groups[g]);
             ASSERT_EQ(1u, rows.size());
-            EXPECT_EQ((g == 0 ? a : b)[1], PathOf(tree, rows[0]));
+            EXPECT_EQ((g == 0 ? a : b)[1], ui::PathOf(tree, rows[0]));
             EXPECT_EQ(L"1", ui::Pieces(tree, groups[g])[0]);
         }
         EXPECT_EQ(1, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(a[1])));
@@ -179,8 +142,7 @@ TEST(MoveFiles, AllWithOverwriteReplacesTheFirstAndClearsTheResults) {
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        auto a = SameNamed(dir, L"a.txt", 2);
-        for (auto& p : a) ui::AddFound(run.dlg, p);
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
         EXPECT_EQ(L"移动完成", RunMove(main, {2, false, true, target}));
         EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_FALSE(Exists(a[0]));
@@ -196,8 +158,7 @@ TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         HWND tree = run.tree();
-        auto a = SameNamed(dir, L"a.txt", 3);
-        for (auto& p : a) ui::AddFound(run.dlg, p);
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 3);
         ASSERT_EQ(3u, Children(tree, Roots(tree).at(0)).size());
         ui::StatusRecorder status(main);
         EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target}));
@@ -221,18 +182,9 @@ TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         HWND tree = run.tree();
-        auto a = SameNamed(dir, L"a.txt", 2);
-        auto b = SameNamed(dir, L"b.txt", 3);
-        for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) ui::AddFound(run.dlg, p);
-        auto rowsBefore = [&] {
-            std::vector<std::wstring> out;
-            for (HTREEITEM g : Roots(tree)) {
-                out.push_back(ui::Label(tree, g));
-                for (HTREEITEM c : Children(tree, g)) out.push_back(ui::Label(tree, c));
-            }
-            return out;
-        };
-        const auto before = rowsBefore();
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
+        auto b = FoundSameNamed(dir, run.dlg, L"b.txt", 3);
+        const auto before = ui::AllRows(tree);
 
         // Ticked only: the second a.txt and the third b.txt.
         const std::wstring t0 = dir.MakeDir(L"t0");
@@ -256,7 +208,7 @@ TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
         EXPECT_EQ("3", ReadFileBytes(t2 + L"\\b.txt"));
 
         for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) EXPECT_TRUE(Exists(p));
-        EXPECT_EQ(before, rowsBefore());
+        EXPECT_EQ(before, ui::AllRows(tree));
         EXPECT_EQ(3, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(b[0])));
     });
 }
@@ -267,9 +219,8 @@ TEST(MoveFiles, CheckedMoveTakesTheTickedFilesAndAFullyTickedGroup) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         HWND tree = run.tree();
-        auto a = SameNamed(dir, L"a.txt", 2);
-        auto b = SameNamed(dir, L"b.txt", 3);
-        for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) ui::AddFound(run.dlg, p);
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
+        auto b = FoundSameNamed(dir, run.dlg, L"b.txt", 3);
         HTREEITEM ga = Roots(tree)[0], gb = Roots(tree)[1];
         // Group a ticked as a whole; in b only the third file.
         TreeView_SetCheckState(tree, ga, TRUE);
@@ -298,8 +249,7 @@ TEST(MoveFiles, TargetTypedAsADriveRootReceivesTheFiles) {
     DeleteFileW(arrived.c_str());
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        auto files = SameNamed(dir, name, 2);
-        for (auto& p : files) ui::AddFound(run.dlg, p);
+        auto files = FoundSameNamed(dir, run.dlg, name, 2);
         EXPECT_EQ(L"移动完成", RunMove(main, {1, false, false, L"C:\\"}));
         EXPECT_EQ(L"C:", run.dlg.MoveSetting.SavePath);
         EXPECT_EQ("2", ReadFileBytes(arrived));
@@ -319,8 +269,7 @@ TEST(MoveFiles, ReplacingMoveCrossesVolumes) {
     TempFolder dir;
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        auto a = SameNamed(dir, L"a.txt", 2);
-        for (auto& p : a) ui::AddFound(run.dlg, p);
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
         // Proof that the volumes differ: a move that may not copy is refused.
         const std::wstring probe = dir.Write(L"probe.txt", "p");
         ASSERT_FALSE(MoveFileExW(probe.c_str(), (target + L"\\probe.txt").c_str(), 0));
@@ -338,8 +287,7 @@ TEST(MoveFiles, CommandIsRefusedWhileAPassRuns) {
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        auto a = SameNamed(dir, L"a.txt", 2);
-        for (auto& p : a) ui::AddFound(run.dlg, p);
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
         // The pass waits for the lock held here, so it is still running below.
         std::unique_lock<std::mutex> hold(run.dlg.PassLock);
         HWND dialog = OpenMoveDialog(main);
@@ -349,14 +297,11 @@ TEST(MoveFiles, CommandIsRefusedWhileAPassRuns) {
         ASSERT_TRUE(ui::WaitForClose(dialog));
         for (int command : {IDC_MOVE, IDC_DELETE}) {
             ui::PostCommand(main, command);
-            HWND box = ui::WaitForMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。");
-            ASSERT_NE(nullptr, box);
-            ui::PressButton(box, IDOK);
-            ASSERT_TRUE(ui::WaitForClose(box));
+            ASSERT_TRUE(ui::AnswerMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。"));
         }
         EXPECT_EQ(nullptr, ui::FindTopWindow(L"移动文件"));
         hold.unlock();
-        EXPECT_TRUE(ui::WaitUntil([&] { return !run.dlg.FilePassRunning; }, 10000));
+        EXPECT_TRUE(ui::WaitForPassEnd(run.dlg, 10000));
         EXPECT_EQ(L"移动完成", ui::StatusText(main));
     });
 }
@@ -370,7 +315,7 @@ TEST(MoveFiles, PickedFolderBecomesTheTargetAndThePickersStart) {
         HWND dialog = OpenMoveDialog(main);
         ASSERT_NE(nullptr, dialog);
         ui::SetItemText(dialog, IDC_MOVE_TARGET, L"typed");
-        Check(dialog, IDC_MOVE_OVERWRITE, true);
+        ui::SetTick(dialog, IDC_MOVE_OVERWRITE, true);
 
         ui::PressButton(dialog, IDC_MOVE_BROWSE);
         HWND tree = nullptr;
@@ -392,7 +337,7 @@ TEST(MoveFiles, PickedFolderBecomesTheTargetAndThePickersStart) {
         picker = WaitForPicker(main, dialog, tree);
         ASSERT_NE(nullptr, picker);
         const std::wstring leaf = picked.substr(picked.find_last_of(L'\\') + 1);
-        EXPECT_TRUE(ui::WaitUntil([&] { return lstrcmpiW(SelectedText(tree).c_str(), leaf.c_str()) == 0; }, 8000))
+        EXPECT_TRUE(ui::WaitUntil([&] { return lstrcmpiW(ui::CaretText(tree).c_str(), leaf.c_str()) == 0; }, 8000))
             << "picker not on the picked folder";
         ui::PressButton(picker, IDCANCEL);
         ASSERT_TRUE(ui::WaitForClose(picker));
@@ -415,8 +360,7 @@ TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
     ui::MainWindowRun run("[TWINSEEK]\r\nFindMD5File=1\r\n");
     run.Run([&](HWND main) {
         HWND tree = run.tree();
-        ui::SetItemText(main, IDC_FOLDER, data);
-        ui::PressButton(main, IDC_FIND);
+        ui::StartSearch(main, data);
         ASSERT_TRUE(ui::WaitUntil(
             [&] { return Roots(tree).size() == 1 && Children(tree, Roots(tree)[0]).size() == 3; }, 15000));
         ASSERT_TRUE(ui::WaitUntil([&] { return run.dlg.FileInfoMap.Folders.Items().size() == 3; }));
@@ -446,13 +390,12 @@ TEST(MoveFiles, ClosingStopsThePassBeforeItsNextRow) {
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
-        auto a = SameNamed(dir, L"a.txt", 2);
-        for (auto& p : a) ui::AddFound(run.dlg, p);
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
         std::unique_lock<std::mutex> hold(run.dlg.PassLock);
         HWND dialog = OpenMoveDialog(main);
         ASSERT_NE(nullptr, dialog);
-        Check(dialog, IDC_MOVE_CHECKED, false);
-        Check(dialog, IDC_MOVE_ALL, true);
+        ui::SetTick(dialog, IDC_MOVE_CHECKED, false);
+        ui::SetTick(dialog, IDC_MOVE_ALL, true);
         ui::SetItemText(dialog, IDC_MOVE_TARGET, target);
         SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");
         ui::PressButton(dialog, IDOK);
@@ -460,7 +403,7 @@ TEST(MoveFiles, ClosingStopsThePassBeforeItsNextRow) {
         ui::Barrier(main);
         run.dlg.ClosingFlag = 1;   // what the close handler sets first
         hold.unlock();
-        EXPECT_TRUE(ui::WaitUntil([&] { return !run.dlg.FilePassRunning; }, 10000));
+        EXPECT_TRUE(ui::WaitForPassEnd(run.dlg, 10000));
         EXPECT_EQ(L"", ui::StatusText(main));
         EXPECT_TRUE(Exists(a[0]));
         EXPECT_TRUE(Exists(a[1]));

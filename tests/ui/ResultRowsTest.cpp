@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/UiDriver.h"
 #include "view/ResultCommands.h"
@@ -55,17 +56,6 @@ protected:
         g_opened.clear();
     }
     void TearDown() override { SetResultsShellOpen(nullptr); }
-
-    // What the scan does for one new file: into its group, then rows when the group
-    // has two or more.
-    static void Found(CTwinseekDlg& dlg, const SFileInfo& f, bool expand = false) {
-        dlg.FileInfoMap.AddFile(f);
-        int n = dlg.FileInfoMap.GetGroupSize(f);
-        SFileInfo first;
-        if (n < 2 || !dlg.FileInfoMap.GetFirstFile(f, first)) return;
-        if (n == 2) dlg.GroupReachedTwo(first, f, expand);
-        else dlg.GroupGrew(first, f);
-    }
 };
 
 TEST_F(ResultRows, TreeHasSixCentredHeadingsAndCheckBoxes) {
@@ -103,9 +93,9 @@ TEST_F(ResultRows, GroupsGrowAndSameNamedGroupsStayTogether) {
         dlg.FileInfoMap.SetCriteria(dlg.FindSetting.CriteriaBits());
         ASSERT_EQ(1, dlg.FindSetting.FindSizeFile);
 
-        Found(dlg, File(L"C:\\one", L"a.txt", 10));
+        ui::AddFound(dlg, File(L"C:\\one", L"a.txt", 10), false);
         EXPECT_TRUE(Roots(tree).empty());   // one file is no group yet
-        Found(dlg, File(L"C:\\two", L"a.txt", 10));
+        ui::AddFound(dlg, File(L"C:\\two", L"a.txt", 10), false);
         ASSERT_EQ(1u, Roots(tree).size());
         HTREEITEM a = Roots(tree)[0];
         EXPECT_EQ((Texts{L"2", L"a.txt", L"C:\\one\\a.txt", L"10Byte", L"2012-10-14 09:05:03", L""}),
@@ -116,17 +106,17 @@ TEST_F(ResultRows, GroupsGrowAndSameNamedGroupsStayTogether) {
         EXPECT_EQ(L"2", Pieces(tree, Children(tree, a)[1])[0]);
         EXPECT_EQ(L"C:\\two\\a.txt", Pieces(tree, Children(tree, a)[1])[2]);
 
-        Found(dlg, File(L"C:\\three", L"a.txt", 10));
+        ui::AddFound(dlg, File(L"C:\\three", L"a.txt", 10), false);
         EXPECT_EQ(L"3", Pieces(tree, a)[0]);
         ASSERT_EQ(3u, Children(tree, a).size());
         EXPECT_EQ(L"3", Pieces(tree, Children(tree, a)[2])[0]);
         EXPECT_EQ(L"C:\\three\\a.txt", Pieces(tree, Children(tree, a)[2])[2]);
 
-        Found(dlg, File(L"C:\\one", L"b.txt", 2048));
-        Found(dlg, File(L"C:\\two", L"b.txt", 2048));
+        ui::AddFound(dlg, File(L"C:\\one", L"b.txt", 2048), false);
+        ui::AddFound(dlg, File(L"C:\\two", L"b.txt", 2048), false);
         // Another a.txt group (another size): right after the older a.txt, not last.
-        Found(dlg, File(L"C:\\one", L"a.txt", 1536));
-        Found(dlg, File(L"C:\\four", L"a.txt", 1536));
+        ui::AddFound(dlg, File(L"C:\\one", L"a.txt", 1536), false);
+        ui::AddFound(dlg, File(L"C:\\four", L"a.txt", 1536), false);
         auto roots = Roots(tree);
         ASSERT_EQ(3u, roots.size());
         EXPECT_EQ(a, roots[0]);
@@ -134,7 +124,7 @@ TEST_F(ResultRows, GroupsGrowAndSameNamedGroupsStayTogether) {
         EXPECT_EQ(L"b.txt", Pieces(tree, roots[2])[1]);
 
         // A file of the second a.txt group passes over the first, whose size differs.
-        Found(dlg, File(L"C:\\five", L"a.txt", 1536));
+        ui::AddFound(dlg, File(L"C:\\five", L"a.txt", 1536), false);
         EXPECT_EQ(3u, Children(tree, roots[0]).size());
         ASSERT_EQ(3u, Children(tree, roots[1]).size());
         EXPECT_EQ(L"3", Pieces(tree, roots[1])[0]);
@@ -146,7 +136,7 @@ TEST_F(ResultRows, GroupsGrowAndSameNamedGroupsStayTogether) {
 
         // Rows deleted behind the row operations' back leave the index as well.
         TreeView_DeleteItem(tree, roots[0]);
-        Found(dlg, File(L"C:\\six", L"a.txt", 1536));
+        ui::AddFound(dlg, File(L"C:\\six", L"a.txt", 1536), false);
         ASSERT_EQ(2u, Roots(tree).size());
         EXPECT_EQ(4u, Children(tree, Roots(tree)[0]).size());
     });
@@ -157,7 +147,7 @@ TEST_F(ResultRows, CheckBoxesOfGroupAndFilesFollowEachOther) {
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        for (const wchar_t* folder : {L"C:\\a", L"C:\\b", L"C:\\c"}) Found(dlg, File(folder, L"x.doc", 5), true);
+        for (const wchar_t* folder : {L"C:\\a", L"C:\\b", L"C:\\c"}) ui::AddFound(dlg, File(folder, L"x.doc", 5));
         HTREEITEM group = Roots(tree).at(0);
         auto files = Children(tree, group);
         ASSERT_EQ(3u, files.size());
@@ -201,8 +191,8 @@ TEST_F(ResultRows, MenuCommandsActOnTheRowUnderTheMenuPoint) {
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        Found(dlg, File(L"C:\\docs", L"报告.doc", 5), true);
-        Found(dlg, File(L"C:\\copy", L"报告.doc", 5), true);
+        ui::AddFound(dlg, File(L"C:\\docs", L"报告.doc", 5));
+        ui::AddFound(dlg, File(L"C:\\copy", L"报告.doc", 5));
         HTREEITEM group = Roots(tree).at(0);
         HTREEITEM second = Children(tree, group).at(1);
 
@@ -258,8 +248,8 @@ TEST_F(ResultRows, DoubleClickOpensOnlyThePathColumn) {
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        Found(dlg, File(L"C:\\p", L"movie.avi", 5), true);
-        Found(dlg, File(L"C:\\q", L"movie.avi", 5), true);
+        ui::AddFound(dlg, File(L"C:\\p", L"movie.avi", 5));
+        ui::AddFound(dlg, File(L"C:\\q", L"movie.avi", 5));
         HTREEITEM file = Children(tree, Roots(tree).at(0)).at(1);
         ui::DoubleClick(main, tree, ui::ColumnPoint(dlg.ResultTree, file, 1));
         EXPECT_TRUE(OpenedSoFar().empty());
@@ -277,8 +267,8 @@ TEST_F(ResultRows, ExpandButtonTogglesAllGroups) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
         for (const wchar_t* name : {L"a.bin", L"b.bin"}) {
-            Found(dlg, File(L"C:\\1", name, 5));
-            Found(dlg, File(L"C:\\2", name, 5));
+            ui::AddFound(dlg, File(L"C:\\1", name, 5), false);
+            ui::AddFound(dlg, File(L"C:\\2", name, 5), false);
         }
         auto roots = Roots(tree);
         ASSERT_EQ(2u, roots.size());
@@ -302,8 +292,8 @@ TEST_F(ResultRows, ExpandButtonStartsFromTheSettingAtItsFirstPress) {
     run.Run([&](HWND main) {
         CTwinseekDlg& dlg = run.dlg;
         HWND tree = run.tree();
-        Found(dlg, File(L"C:\\1", L"a.bin", 5), true);
-        Found(dlg, File(L"C:\\2", L"a.bin", 5), true);
+        ui::AddFound(dlg, File(L"C:\\1", L"a.bin", 5));
+        ui::AddFound(dlg, File(L"C:\\2", L"a.bin", 5));
         HTREEITEM group = Roots(tree).at(0);
         EXPECT_TRUE(ui::Expanded(tree, group));   // rows follow ExpandItem
         EXPECT_EQ(L"收缩所有", ui::ItemText(main, IDC_EXPAND_ALL));

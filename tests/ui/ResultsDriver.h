@@ -32,6 +32,8 @@ std::vector<HTREEITEM> Children(HWND tree, HTREEITEM item);
 std::wstring Label(HWND tree, HTREEITEM item);
 // The pieces of a row, TAB-joined the way the labels hold them, e.g. "2\ta.txt\t...".
 std::vector<std::wstring> Pieces(HWND tree, HTREEITEM item);
+// A file row's path column.
+inline std::wstring PathOf(HWND tree, HTREEITEM row) { return Pieces(tree, row)[2]; }
 bool Checked(HWND tree, HTREEITEM item);
 bool Expanded(HWND tree, HTREEITEM item);
 // Every row of the results as it reads: each group's label and expansion, then its

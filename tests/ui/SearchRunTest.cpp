@@ -61,25 +61,14 @@ bool GroupHas(HWND tree, const std::wstring& name, const std::wstring& count) {
 // The picker of the add-folder command (a parentless browser, not the main window),
 // once its tree shows the initial selection; null when that does not come in time.
 HWND WaitForPicker(HWND main, HWND& shown) {
-    HWND found = nullptr;
     shown = nullptr;
-    ui::WaitUntil([&] {
-        HWND h = nullptr;
-        while ((h = FindWindowExW(nullptr, h, L"#32770", nullptr)) != nullptr) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            if (h == main || pid != GetCurrentProcessId() || !IsWindowVisible(h)) continue;
-            HWND tree = FindWindowExW(h, nullptr, L"SysTreeView32", nullptr);
-            if (!tree) continue;
-            shown = h;
-            if (SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) {
-                found = h;
-                return true;
-            }
-        }
-        return false;
-    }, 8000);
-    return found;
+    return ui::WaitForDialog(
+        [&](HWND h) {
+            HWND tree = ui::PickerTree(h);
+            if (tree) shown = h;
+            return tree && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
+        },
+        {main}, 8000);
 }
 
 // Runs the add-folder command and confirms the picker on `folder`. Wine's browser

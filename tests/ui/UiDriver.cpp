@@ -1,5 +1,7 @@
 #include "tests/ui/UiDriver.h"
 
+#include <commctrl.h>
+
 #include <atomic>
 #include <vector>
 
@@ -81,12 +83,85 @@ HWND WaitForMessageBox(const std::wstring& text, int timeoutMs) {
     return found;
 }
 
+HWND WaitForDialog(const std::function<bool(HWND)>& pred, std::initializer_list<HWND> except, int timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            found = FindTop([&](HWND h) {
+                for (HWND other : except)
+                    if (h == other) return false;
+                return HasClass(h, L"#32770") && pred(h);
+            });
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+}
+
+bool AnswerMessageBox(const std::wstring& text, int button, int timeoutMs) {
+    HWND box = WaitForMessageBox(text, timeoutMs);
+    if (!box) return false;
+    PressButton(box, button);
+    return WaitForClose(box);
+}
+
 bool WaitForClose(HWND h, int timeoutMs) {
     return WaitUntil([&] { return !IsWindow(h) || !IsWindowVisible(h); }, timeoutMs);
 }
 
+HWND PickerTree(HWND picker) {
+    HWND tree = FindWindowExW(picker, nullptr, L"SysTreeView32", nullptr);
+    for (HWND child = GetWindow(picker, GW_CHILD); child && !tree; child = GetWindow(child, GW_HWNDNEXT))
+        tree = FindWindowExW(child, nullptr, L"SysTreeView32", nullptr);
+    return tree;
+}
+
+std::wstring CaretText(HWND tree) {
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    if (!item) return L"";
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW tv = {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = MAX_PATH;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+    return text;
+}
+
+std::vector<std::wstring> ListColumn(HWND list, int column) {
+    std::vector<std::wstring> texts;
+    for (int i = 0, n = ListView_GetItemCount(list); i < n; ++i) {
+        wchar_t buf[300] = {};
+        ListView_GetItemText(list, i, column, buf, 300);
+        texts.push_back(buf);
+    }
+    return texts;
+}
+
+void ClickHeader(HWND list, int column) {
+    HWND header = ListView_GetHeader(list);
+    RECT r{};
+    Header_GetItemRect(header, column, &r);
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(header, WM_LBUTTONUP, 0, at);
+}
+
+bool Ticked(HWND dialog, int id) {
+    return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetTick(HWND dialog, int id, bool on) {
+    SendMessageW(GetDlgItem(dialog, id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
 void PressButton(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void PressButtonNow(HWND dialog, int id) {
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void PostCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
