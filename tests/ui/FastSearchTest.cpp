@@ -190,20 +190,6 @@ TEST_F(FastSearch, StopEndsALargeFolderAtOnce) {
 
 }  // namespace
 
-// A point on the row's expand button, in the tree's client coordinates.
-POINT ButtonPoint(HWND tree, HTREEITEM item) {
-    RECT r{};
-    CColumnTreeCtrl::LabelRect(tree, item, r);
-    const int y = (r.top + r.bottom) / 2;
-    for (int x = 0; x < r.left; ++x) {
-        TVHITTESTINFO ht{};
-        ht.pt = {x, y};
-        if (TreeView_HitTest(tree, &ht) == item && (ht.flags & TVHT_ONITEMBUTTON)) return {x + 2, y};
-    }
-    ADD_FAILURE() << "no expand button found";
-    return {0, y};
-}
-
 TEST_F(FastSearch, RowsCanBeTickedAndExpandedWhileMoreKeepComing) {
     // Every name in every folder: the groups form in the second folder and grow by
     // one file in each folder after it, faster than the window can show them.
@@ -235,7 +221,7 @@ TEST_F(FastSearch, RowsCanBeTickedAndExpandedWhileMoreKeepComing) {
 
             ASSERT_FALSE(ui::Expanded(tree, roots[1]));
             start = GetTickCount();
-            ui::Click(main, tree, ButtonPoint(tree, roots[1]));
+            ui::Click(main, tree, ui::ExpandButtonPoint(tree, roots[1]));
             const DWORD expandTook = GetTickCount() - start;
             EXPECT_TRUE(ui::Expanded(tree, roots[1]));
 

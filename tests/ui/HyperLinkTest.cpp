@@ -67,17 +67,6 @@ LinkView Look(HWND dialog) {
     return view;
 }
 
-std::wstring TooltipText(HWND tooltip, HWND link) {
-    wchar_t buffer[512] = {};
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = link;
-    tool.uId = 1;
-    tool.lpszText = buffer;
-    SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-    return buffer;
-}
-
 void Hover(HWND dialog) {
     SendMessageW(GetDlgItem(dialog, IDC_UPD_LINK), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
 }
@@ -101,7 +90,7 @@ TEST(HyperLink, ResourceTextIsKeptAndTheTooltipShowsTheUrl) {
                      HWND h = GetDlgItem(d, IDC_UPD_LINK);
                      EXPECT_EQ(Look(d).Text, L"点击下载");
                      EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & SS_NOTIFY);
-                     EXPECT_EQ(TooltipText(link.GetTooltip(), h), L"https://download.test/twinseek.zip");
+                     EXPECT_EQ(ui::TooltipText(link.GetTooltip(), h), L"https://download.test/twinseek.zip");
                      // Fitted to its text: about four characters wide, not the template's 80 units.
                      RECT r;
                      GetClientRect(h, &r);

@@ -94,17 +94,28 @@ POINT LabelPoint(HWND tree, HTREEITEM item) {
     return {r.left + 3, (r.top + r.bottom) / 2};
 }
 
-POINT CheckBoxPoint(HWND tree, HTREEITEM item) {
+namespace {
+
+// The first point left of the row's label where the tree reports `part`, moved `inset` pixels in.
+POINT PartPoint(HWND tree, HTREEITEM item, UINT part, int inset, const char* name) {
     RECT r{};
     CColumnTreeCtrl::LabelRect(tree, item, r);
     const int y = (r.top + r.bottom) / 2;
     for (int x = 0; x < r.left; ++x) {
         TVHITTESTINFO ht{};
         ht.pt = {x, y};
-        if (TreeView_HitTest(tree, &ht) == item && (ht.flags & TVHT_ONITEMSTATEICON)) return {x + 3, y};
+        if (TreeView_HitTest(tree, &ht) == item && (ht.flags & part)) return {x + inset, y};
     }
-    ADD_FAILURE() << "no check box found";
+    ADD_FAILURE() << "no " << name << " found";
     return {0, y};
+}
+
+}  // namespace
+
+POINT CheckBoxPoint(HWND tree, HTREEITEM item) { return PartPoint(tree, item, TVHT_ONITEMSTATEICON, 3, "check box"); }
+
+POINT ExpandButtonPoint(HWND tree, HTREEITEM item) {
+    return PartPoint(tree, item, TVHT_ONITEMBUTTON, 2, "expand button");
 }
 
 POINT ColumnPoint(CColumnTreeCtrl& ctrl, HTREEITEM item, int column) {

@@ -42,6 +42,7 @@ std::vector<std::wstring> AllRows(HWND tree);
 
 // Points in the tree's client coordinates.
 POINT CheckBoxPoint(HWND tree, HTREEITEM item);
+POINT ExpandButtonPoint(HWND tree, HTREEITEM item);
 POINT LabelPoint(HWND tree, HTREEITEM item);
 // A point inside column `column` of the row (widths as the column tree has them).
 POINT ColumnPoint(CColumnTreeCtrl& ctrl, HTREEITEM item, int column);

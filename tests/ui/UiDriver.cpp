@@ -148,6 +148,17 @@ void ClickHeader(HWND list, int column) {
     SendMessageW(header, WM_LBUTTONUP, 0, at);
 }
 
+std::wstring TooltipText(HWND tooltip, HWND window) {
+    wchar_t buffer[512] = {};
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = 1;
+    tool.lpszText = buffer;
+    SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    return buffer;
+}
+
 bool Ticked(HWND dialog, int id) {
     return SendMessageW(GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }

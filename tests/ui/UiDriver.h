@@ -47,6 +47,9 @@ std::vector<std::wstring> ListColumn(HWND list, int column);
 // A left click in the middle of a list view's header item, handled before this returns.
 void ClickHeader(HWND list, int column);
 
+// The text a tooltip holds for the window `tool` (its tool 1).
+std::wstring TooltipText(HWND tooltip, HWND tool);
+
 // Check boxes and radio buttons of a dialog.
 bool Ticked(HWND dialog, int id);
 void SetTick(HWND dialog, int id, bool on);

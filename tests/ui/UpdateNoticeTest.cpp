@@ -45,20 +45,12 @@ std::string Offering(const std::string& ver, const std::string& address = "https
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != 0; }
 
 std::wstring LinkUrl(HWND dialog) {
-    wchar_t buffer[512] = {};
-    HWND link = GetDlgItem(dialog, IDC_UPD_LINK);
     // The link's tooltip is the only top-level tooltip owned by the notice.
     HWND tooltip = nullptr;
     for (HWND h = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); h;
          h = FindWindowExW(nullptr, h, TOOLTIPS_CLASSW, nullptr))
         if (GetWindow(h, GW_OWNER) == dialog) tooltip = h;
-    TOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = link;
-    tool.uId = 1;
-    tool.lpszText = buffer;
-    if (tooltip) SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-    return buffer;
+    return tooltip ? ui::TooltipText(tooltip, GetDlgItem(dialog, IDC_UPD_LINK)) : L"";
 }
 
 void PressCancel(HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); }
