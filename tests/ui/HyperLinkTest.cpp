@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 
 #include "res/resource.h"
 #include "tests/ui/UiDriver.h"
@@ -71,7 +72,16 @@ void Hover(HWND dialog) {
     SendMessageW(GetDlgItem(dialog, IDC_UPD_LINK), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
 }
 
-void Close(HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); }
+// Shows the host, runs `steps` on its dialog from a driver thread, then closes it.
+void RunHost(LinkHostDlg& dlg, const std::function<void(HWND)>& steps) {
+    ui::RunModal([&] { dlg.DoModal(); },
+                 [&] {
+                     HWND d = ui::WaitForTopWindow(L"软件升级通知");
+                     ASSERT_TRUE(d);
+                     steps(d);
+                     PostMessageW(d, WM_COMMAND, IDCANCEL, 0);
+                 });
+}
 
 const COLORREF kLink = RGB(0, 0, 238);
 const COLORREF kVisited = RGB(85, 26, 139);
@@ -83,21 +93,17 @@ TEST(HyperLink, ResourceTextIsKeptAndTheTooltipShowsTheUrl) {
     CHyperLink link;
     LinkHostDlg dlg(link);
     dlg.UrlAfterAttach = L"https://download.test/twinseek.zip";
-    ui::RunModal([&] { dlg.DoModal(); },
-                 [&] {
-                     HWND d = ui::WaitForTopWindow(L"软件升级通知");
-                     ASSERT_TRUE(d);
-                     HWND h = GetDlgItem(d, IDC_UPD_LINK);
-                     EXPECT_EQ(Look(d).Text, L"点击下载");
-                     EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & SS_NOTIFY);
-                     EXPECT_EQ(ui::TooltipText(link.GetTooltip(), h), L"https://download.test/twinseek.zip");
-                     // Fitted to its text: about four characters wide, not the template's 80 units.
-                     RECT r;
-                     GetClientRect(h, &r);
-                     EXPECT_LT(r.right, 80);
-                     EXPECT_GT(r.right, 20);
-                     Close(d);
-                 });
+    RunHost(dlg, [&](HWND d) {
+        HWND h = GetDlgItem(d, IDC_UPD_LINK);
+        EXPECT_EQ(Look(d).Text, L"点击下载");
+        EXPECT_TRUE(GetWindowLongPtrW(h, GWL_STYLE) & SS_NOTIFY);
+        EXPECT_EQ(ui::TooltipText(link.GetTooltip(), h), L"https://download.test/twinseek.zip");
+        // Fitted to its text: about four characters wide, not the template's 80 units.
+        RECT r;
+        GetClientRect(h, &r);
+        EXPECT_LT(r.right, 80);
+        EXPECT_GT(r.right, 20);
+    });
 }
 
 TEST(HyperLink, EmptyTextShowsTheUrl) {
@@ -105,13 +111,7 @@ TEST(HyperLink, EmptyTextShowsTheUrl) {
     LinkHostDlg dlg(link);
     dlg.ClearText = true;
     dlg.UrlBeforeAttach = L"https://download.test/a.zip";
-    ui::RunModal([&] { dlg.DoModal(); },
-                 [&] {
-                     HWND d = ui::WaitForTopWindow(L"软件升级通知");
-                     ASSERT_TRUE(d);
-                     EXPECT_EQ(Look(d).Text, L"https://download.test/a.zip");
-                     Close(d);
-                 });
+    RunHost(dlg, [&](HWND d) { EXPECT_EQ(Look(d).Text, L"https://download.test/a.zip"); });
 }
 
 TEST(HyperLink, UnderlineModes) {
@@ -119,68 +119,56 @@ TEST(HyperLink, UnderlineModes) {
         CHyperLink link;
         LinkHostDlg dlg(link);
         dlg.Underline = mode;
-        ui::RunModal([&] { dlg.DoModal(); },
-                     [&] {
-                         HWND d = ui::WaitForTopWindow(L"软件升级通知");
-                         ASSERT_TRUE(d);
-                         SetCursorPos(0, 0);  // keeps the hover timer from ending the hover early
-                         EXPECT_EQ(Look(d).Underlined, mode == 1) << "mode " << mode;
-                         Hover(d);
-                         LinkView hovered = Look(d);
-                         EXPECT_EQ(hovered.Underlined, mode != 0) << "mode " << mode;
-                         Close(d);
-                     });
+        RunHost(dlg, [&](HWND d) {
+            SetCursorPos(0, 0);  // keeps the hover timer from ending the hover early
+            EXPECT_EQ(Look(d).Underlined, mode == 1) << "mode " << mode;
+            Hover(d);
+            LinkView hovered = Look(d);
+            EXPECT_EQ(hovered.Underlined, mode != 0) << "mode " << mode;
+        });
     }
 }
 
 TEST(HyperLink, ColourComesBackSoonAfterTheMouseLeaves) {
     CHyperLink link;
     LinkHostDlg dlg(link);
-    ui::RunModal([&] { dlg.DoModal(); },
-                 [&] {
-                     HWND d = ui::WaitForTopWindow(L"软件升级通知");
-                     ASSERT_TRUE(d);
-                     SetCursorPos(0, 0);  // well outside the centred dialog
-                     EXPECT_EQ(Look(d).Colour, kLink);
-                     Hover(d);
-                     EXPECT_EQ(Look(d).Colour, kHover);
-                     EXPECT_TRUE(Look(d).Underlined);
-                     auto start = std::chrono::steady_clock::now();
-                     EXPECT_TRUE(ui::WaitUntil([&] { return Look(d).Colour == kLink; }, 2000));
-                     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
-                     EXPECT_FALSE(Look(d).Underlined);
-                     Close(d);
-                 });
+    RunHost(dlg, [&](HWND d) {
+        SetCursorPos(0, 0);  // well outside the centred dialog
+        EXPECT_EQ(Look(d).Colour, kLink);
+        Hover(d);
+        EXPECT_EQ(Look(d).Colour, kHover);
+        EXPECT_TRUE(Look(d).Underlined);
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_TRUE(ui::WaitUntil([&] { return Look(d).Colour == kLink; }, 2000));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+        EXPECT_FALSE(Look(d).Underlined);
+    });
 }
 
 TEST(HyperLink, AFailedOpenExplainsWhyAndASuccessfulOneMarksTheLinkVisited) {
     ScriptedLink link;
     LinkHostDlg dlg(link);
     dlg.UrlAfterAttach = L"https://download.test/a.zip";
-    ui::RunModal([&] { dlg.DoModal(); },
-                 [&] {
-                     HWND d = ui::WaitForTopWindow(L"软件升级通知");
-                     ASSERT_TRUE(d);
-                     HWND h = GetDlgItem(d, IDC_UPD_LINK);
-                     PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
-                     PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-                     HWND box = ui::WaitForMessageBox(
-                         L"Unable to open hyperlink:\n\nThere is no application associated\n"
-                         L"with the given filename extension.");
-                     ASSERT_TRUE(box);
-                     PostMessageW(box, WM_COMMAND, IDOK, 0);
-                     ASSERT_TRUE(ui::WaitForClose(box));
-                     EXPECT_EQ(link.Calls, 1);
-                     SetCursorPos(0, 0);
-                     ui::WaitUntil([&] { return Look(d).Colour != kHover; }, 2000);
-                     EXPECT_EQ(Look(d).Colour, kLink);  // not visited
+    RunHost(dlg, [&](HWND d) {
+        HWND h = GetDlgItem(d, IDC_UPD_LINK);
+        PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        HWND box = ui::WaitForMessageBox(
+            L"Unable to open hyperlink:\n\nThere is no application associated\n"
+            L"with the given filename extension.");
+        ASSERT_TRUE(box);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(ui::WaitForClose(box));
+        EXPECT_EQ(link.Calls, 1);
+        SetCursorPos(0, 0);
+        ui::WaitUntil([&] { return Look(d).Colour != kHover; }, 2000);
+        EXPECT_EQ(Look(d).Colour, kLink);  // not visited
 
-                     link.Result = 42;
-                     PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_UPD_LINK, STN_CLICKED), reinterpret_cast<LPARAM>(h));
-                     EXPECT_TRUE(ui::WaitUntil([&] { return Look(d).Colour == kVisited; }, 2000));
-                     EXPECT_EQ(link.Calls, 2);
-                     Close(d);
-                 });
+        link.Result = 42;
+        PostMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_UPD_LINK, STN_CLICKED), reinterpret_cast<LPARAM>(h));
+        EXPECT_TRUE(ui::WaitUntil([&] { return Look(d).Colour == kVisited; }, 2000));
+        EXPECT_EQ(link.Calls, 2);
+    });
 }
 
 TEST(HyperLinkAddress, OnlyWebAddressesAreOpened) {
