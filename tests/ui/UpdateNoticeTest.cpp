@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
 
 #include "app/ProcessExit.h"
 #include "app/TwinseekDlg.h"
@@ -55,6 +56,18 @@ std::wstring LinkUrl(HWND dialog) {
 
 void PressCancel(HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); }
 
+// Shows the notice and runs `steps` on it from a driver thread; returns what DoModal gave.
+INT_PTR RunNotice(CUpdateInfoDlg& notice, const std::function<void(HWND)>& steps) {
+    INT_PTR result = 0;
+    ui::RunModal([&] { result = notice.DoModal(); },
+                 [&] {
+                     HWND d = ui::WaitForTopWindow(kNotice);
+                     ASSERT_TRUE(d);
+                     steps(d);
+                 });
+    return result;
+}
+
 }  // namespace
 
 TEST(UpdateNotice, JustCheckedShowsTheOfferAtOnceWithoutFetching) {
@@ -67,31 +80,27 @@ TEST(UpdateNotice, JustCheckedShowsTheOfferAtOnceWithoutFetching) {
 
     ExitHook hook;
     CUpdateInfoDlg notice(&info, 0);
-    INT_PTR result = 0;
-    ui::RunModal([&] { result = notice.DoModal(); },
-                 [&] {
-                     HWND d = ui::WaitForTopWindow(kNotice);
-                     ASSERT_TRUE(d);
-                     EXPECT_EQ(ui::ItemText(d, IDC_UPD_CURRENT), kRunning);
-                     EXPECT_EQ(ui::ItemText(d, IDC_UPD_LATEST), L"1.11-20121101");
-                     EXPECT_EQ(ui::ItemText(d, IDC_UPD_DATE), L"2012-11-01");
-                     EXPECT_EQ(ui::ItemText(d, IDC_UPD_DESCRIPTION),
-                               L"Faster digests, a tidier results \r\ntree and many small fixes in this\r\n release.");
-                     EXPECT_EQ(ui::ItemText(d, IDC_UPD_LINK), L"点击下载");
-                     EXPECT_EQ(LinkUrl(d), L"https://download.test/twinseek.zip");
-                     EXPECT_TRUE(Enabled(d, IDC_UPD_LINK));
-                     EXPECT_TRUE(Enabled(d, IDOK));
-                     EXPECT_FALSE(Enabled(d, IDCANCEL));
+    INT_PTR result = RunNotice(notice, [&](HWND d) {
+        EXPECT_EQ(ui::ItemText(d, IDC_UPD_CURRENT), kRunning);
+        EXPECT_EQ(ui::ItemText(d, IDC_UPD_LATEST), L"1.11-20121101");
+        EXPECT_EQ(ui::ItemText(d, IDC_UPD_DATE), L"2012-11-01");
+        EXPECT_EQ(ui::ItemText(d, IDC_UPD_DESCRIPTION),
+                  L"Faster digests, a tidier results \r\ntree and many small fixes in this\r\n release.");
+        EXPECT_EQ(ui::ItemText(d, IDC_UPD_LINK), L"点击下载");
+        EXPECT_EQ(LinkUrl(d), L"https://download.test/twinseek.zip");
+        EXPECT_TRUE(Enabled(d, IDC_UPD_LINK));
+        EXPECT_TRUE(Enabled(d, IDOK));
+        EXPECT_FALSE(Enabled(d, IDCANCEL));
 
-                     // "立即检查更新" re-checks the loaded data without fetching.
-                     ui::PressButton(d, IDOK);
-                     EXPECT_TRUE(ui::WaitUntil([&] { return ui::ItemText(d, IDC_UPD_LATEST) == L"1.11-20121101"; }));
-                     EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(d, IDOK); }));
+        // "立即检查更新" re-checks the loaded data without fetching.
+        ui::PressButton(d, IDOK);
+        EXPECT_TRUE(ui::WaitUntil([&] { return ui::ItemText(d, IDC_UPD_LATEST) == L"1.11-20121101"; }));
+        EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(d, IDOK); }));
 
-                     ui::PressButton(d, IDC_UPD_EXIT);
-                     EXPECT_TRUE(ui::WaitUntil([] { return g_exitCalls == 1; }));
-                     PressCancel(d);
-                 });
+        ui::PressButton(d, IDC_UPD_EXIT);
+        EXPECT_TRUE(ui::WaitUntil([] { return g_exitCalls == 1; }));
+        PressCancel(d);
+    });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(server.RequestCount(), 0);
 }
@@ -104,24 +113,20 @@ TEST(UpdateNotice, CheckNowWithNothingNewSaysSoAndCloses) {
     info.SetDescriptorAddress(server.Url());
 
     CUpdateInfoDlg notice(&info, 1);
-    INT_PTR result = 0;
-    ui::RunModal([&] { result = notice.DoModal(); },
-                 [&] {
-                     HWND d = ui::WaitForTopWindow(kNotice);
-                     ASSERT_TRUE(d);
-                     EXPECT_EQ(ui::ItemText(d, IDC_UPD_CURRENT), kRunning);
-                     EXPECT_EQ(ui::ItemText(d, IDC_UPD_LATEST), L"");
-                     EXPECT_FALSE(Enabled(d, IDC_UPD_LINK));
-                     EXPECT_TRUE(Enabled(d, IDCANCEL));
-                     EXPECT_EQ(server.RequestCount(), 0);
+    INT_PTR result = RunNotice(notice, [&](HWND d) {
+        EXPECT_EQ(ui::ItemText(d, IDC_UPD_CURRENT), kRunning);
+        EXPECT_EQ(ui::ItemText(d, IDC_UPD_LATEST), L"");
+        EXPECT_FALSE(Enabled(d, IDC_UPD_LINK));
+        EXPECT_TRUE(Enabled(d, IDCANCEL));
+        EXPECT_EQ(server.RequestCount(), 0);
 
-                     ui::PressButton(d, IDOK);
-                     HWND box = ui::WaitForMessageBox(L"没有可用的更新！");
-                     ASSERT_TRUE(box);
-                     EXPECT_EQ(GetWindow(box, GW_OWNER), d);
-                     PostMessageW(box, WM_COMMAND, IDOK, 0);
-                     EXPECT_TRUE(ui::WaitForClose(d));
-                 });
+        ui::PressButton(d, IDOK);
+        HWND box = ui::WaitForMessageBox(L"没有可用的更新！");
+        ASSERT_TRUE(box);
+        EXPECT_EQ(GetWindow(box, GW_OWNER), d);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(ui::WaitForClose(d));
+    });
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_EQ(server.RequestCount(), 1);
 }
@@ -134,18 +139,15 @@ TEST(UpdateNotice, CheckNowFetchesAndShowsANewerVersion) {
     info.SetDescriptorAddress(server.Url());
 
     CUpdateInfoDlg notice(&info, 1);
-    ui::RunModal([&] { notice.DoModal(); },
-                 [&] {
-                     HWND d = ui::WaitForTopWindow(kNotice);
-                     ASSERT_TRUE(d);
-                     ui::PressButton(d, IDOK);
-                     EXPECT_TRUE(ui::WaitUntil([&] { return ui::ItemText(d, IDC_UPD_LATEST) == L"1.11-20121101"; }));
-                     EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(d, IDOK); }));
-                     EXPECT_TRUE(Enabled(d, IDC_UPD_LINK));
-                     EXPECT_FALSE(Enabled(d, IDCANCEL));
-                     EXPECT_EQ(server.RequestCount(), 1);
-                     PressCancel(d);
-                 });
+    RunNotice(notice, [&](HWND d) {
+        ui::PressButton(d, IDOK);
+        EXPECT_TRUE(ui::WaitUntil([&] { return ui::ItemText(d, IDC_UPD_LATEST) == L"1.11-20121101"; }));
+        EXPECT_TRUE(ui::WaitUntil([&] { return Enabled(d, IDOK); }));
+        EXPECT_TRUE(Enabled(d, IDC_UPD_LINK));
+        EXPECT_FALSE(Enabled(d, IDCANCEL));
+        EXPECT_EQ(server.RequestCount(), 1);
+        PressCancel(d);
+    });
 }
 
 TEST(UpdateNotice, ADownloadAddressThatIsNotAWebAddressLeavesTheLinkDisabled) {
@@ -156,14 +158,11 @@ TEST(UpdateNotice, ADownloadAddressThatIsNotAWebAddressLeavesTheLinkDisabled) {
         info.LoadDescriptor(folder.Write(L"updateinfo.xml", Offering("1.11-20121101", address)));
 
         CUpdateInfoDlg notice(&info, 0);
-        ui::RunModal([&] { notice.DoModal(); },
-                     [&] {
-                         HWND d = ui::WaitForTopWindow(kNotice);
-                         ASSERT_TRUE(d);
-                         EXPECT_EQ(ui::ItemText(d, IDC_UPD_LATEST), L"1.11-20121101");
-                         EXPECT_FALSE(Enabled(d, IDC_UPD_LINK)) << address;
-                         PressCancel(d);
-                     });
+        RunNotice(notice, [&](HWND d) {
+            EXPECT_EQ(ui::ItemText(d, IDC_UPD_LATEST), L"1.11-20121101");
+            EXPECT_FALSE(Enabled(d, IDC_UPD_LINK)) << address;
+            PressCancel(d);
+        });
     }
 }
 
