@@ -264,7 +264,9 @@ TEST(MoveFiles, ReplacingMoveCrossesVolumes) {
     // temp folder's.
     const std::wstring shm = L"Z:\\dev\\shm";
     if (GetFileAttributesW(shm.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no second volume";
-    const std::wstring target = shm + L"\\twinseek-move-" + std::to_wstring(GetCurrentProcessId());
+    // Wine's process ids are small and repeat across checkouts testing at once.
+    const std::wstring target = shm + L"\\twinseek-move-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(GetTickCount64());
     ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
     TempFolder dir;
     ui::MainWindowRun run;
