@@ -35,11 +35,7 @@ void DeleteRowFile(CResultWalk& walk, const SFileRow& file, bool direct) {
 }  // namespace
 
 void CTwinseekDlg::OnDeleteFiles() {
-    if (FilePassRefused(*this)) return;
-    if (TreeView_GetCount(ResultTree.GetTreeCtrl()) == 0) {
-        win::AppMessageBox(L"没找到相同文件名的文件", MB_OK);
-        return;
-    }
+    if (FilePassCannotBegin(*this)) return;
     CDelFileDlg dialog(&DeleteSetting);
     if (dialog.DoModal() != IDOK) return;
     if (win::MessageBox(hwnd_, L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？", L"删除警告",

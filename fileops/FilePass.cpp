@@ -18,6 +18,13 @@ bool FilePassRefused(CTwinseekDlg& dlg) {
     return true;
 }
 
+bool FilePassCannotBegin(CTwinseekDlg& dlg) {
+    if (FilePassRefused(dlg)) return true;
+    if (TreeView_GetCount(dlg.ResultTree.GetTreeCtrl()) != 0) return false;
+    win::AppMessageBox(L"没找到相同文件名的文件", MB_OK);
+    return true;
+}
+
 void CTwinseekDlg::OnReFindCommand() {
     if (!FilePassRefused(*this)) OnReFind();
 }

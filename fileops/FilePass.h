@@ -12,5 +12,8 @@ class CTwinseekDlg;
 
 // True when a delete or move pass still runs; the refusal has been shown then.
 bool FilePassRefused(CTwinseekDlg& dlg);
+// FilePassRefused, or the results are empty: the delete and move commands end then,
+// the reason shown.
+bool FilePassCannotBegin(CTwinseekDlg& dlg);
 // False when refused (shown as above) or when the worker could not start.
 bool StartFilePass(CTwinseekDlg& dlg, std::function<void()> pass);

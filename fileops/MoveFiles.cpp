@@ -6,7 +6,6 @@
 #include "fileops/PassPainting.h"
 #include "fileops/ResultWalk.h"
 #include "win/Format.h"
-#include "win/MessageBox.h"
 #include "win/WaitCursor.h"
 
 namespace {
@@ -76,11 +75,7 @@ void HandOverRowFile(CTwinseekDlg& dlg, CResultWalk& walk, const SFileRow& file,
 }  // namespace
 
 void CTwinseekDlg::OnMoveFiles() {
-    if (FilePassRefused(*this)) return;
-    if (TreeView_GetCount(ResultTree.GetTreeCtrl()) == 0) {
-        win::AppMessageBox(L"没找到相同文件名的文件", MB_OK);
-        return;
-    }
+    if (FilePassCannotBegin(*this)) return;
     CMoveFileDlg dialog(&MoveSetting);
     if (dialog.DoModal() != IDOK) return;
     StartFilePass(*this, [this] { MoveThreadProc(this); });

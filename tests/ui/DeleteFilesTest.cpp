@@ -439,8 +439,7 @@ TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
         // The re-search found a single dup.txt: no group any more.
         EXPECT_TRUE(Roots(tree).empty());
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
-        ui::PressButton(main, IDC_FIND);
-        EXPECT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }));
+        ui::StopSearch(main, dlg);
     });
 }
 

@@ -86,7 +86,9 @@ TEST(DirDialog, EmptyTitleShowsOpenAndSelectionsReachSelChanged) {
     bool chosen = true;
     ui::RunModal([&] { chosen = picker.DoBrowse(); },
                  [&] {
-                     HWND browser = WaitForBrowser();
+                     // Cancelled only once the initial folder is selected, so its
+                     // selection has reached SelChanged.
+                     HWND browser = WaitForBrowser(dir.Path().substr(dir.Path().rfind(L'\\') + 1));
                      if (!browser) return;
                      sawOpen = HasStaticText(browser, L"Open");
                      ui::PressButton(browser, IDCANCEL);

@@ -382,8 +382,7 @@ TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
         for (auto& f : run.dlg.FileInfoMap.Folders.Items()) folders.push_back(f.strPath);
         EXPECT_EQ((std::vector<std::wstring>{data, data + L"\\y"}), folders);
 
-        ui::PressButton(main, IDC_FIND);
-        EXPECT_TRUE(ui::WaitUntil([&] { return run.dlg.FindThread == nullptr; }, 5000));
+        ui::StopSearch(main, run.dlg);
     });
 }
 
