@@ -1,6 +1,7 @@
 #include "engine/FileInfoMap.h"
 
 #include "engine/FileDigest.h"
+#include "engine/FileError.h"
 #include "engine/FileStatus.h"
 
 using Guard = std::lock_guard<std::recursive_mutex>;
@@ -164,25 +165,25 @@ bool CFileInfoMap::GetFirstFile(const SFileInfo& record, SFileInfo& first) const
     return true;
 }
 
-SFileInfo CFileInfoMap::RecordFromDisk(const std::wstring& name, const std::wstring& path) const {
+bool CFileInfoMap::RecordFromDisk(const std::wstring& name, const std::wstring& path, SFileInfo& record) const {
     unsigned char criteria;
     {
         Guard guard(m_lock);
         criteria = nCriteria;
     }
-    SFileInfo record;
     record.strName = name;
     record.strPath = path;
-    ReadFileStatus(path, record.nSize, record.strTime);
+    const bool status = ReadFileStatus(path, record.nSize, record.strTime);
     if (criteria & 4) record.strMD5 = DigestOfFile(path);
-    return record;
+    return status;
 }
 
 void CFileInfoMap::RemoveFile(const std::wstring& name, const std::wstring& path) { TakeFile(name, path); }
 
 SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring& path) {
-    SFileInfo record = RecordFromDisk(name, path);
+    SFileInfo record;
     SRemovedFile removed;
+    if (!RecordFromDisk(name, path, record)) return removed;
     Guard guard(m_lock);
     iterator it = Locate(record);
     removed.clears = m_clears;
@@ -212,8 +213,23 @@ void CFileInfoMap::PutBack(const SRemovedFile& removed) {
     Add(group, group.begin() + static_cast<std::ptrdiff_t>(at), removed.record);
 }
 
+std::optional<std::wstring> CFileInfoMap::MemberKeyOnDisk(const std::wstring& name, const std::wstring& path) const {
+    SFileInfo record;
+    try {
+        if (!RecordFromDisk(name, path, record)) return std::nullopt;
+    } catch (const CFileError&) {
+        return std::nullopt;
+    }
+    Guard guard(m_lock);
+    const_iterator it = Locate(record);
+    if (it == end() || !Holds(it->second, path)) return std::nullopt;
+    return it->first;
+}
+
 int CFileInfoMap::GroupSizeOnDisk(const std::wstring& name, const std::wstring& path) {
-    return GetGroupSize(RecordFromDisk(name, path));
+    SFileInfo record;
+    RecordFromDisk(name, path, record);
+    return GetGroupSize(record);
 }
 
 void CFileInfoMap::ClearGroups() {
@@ -221,4 +237,18 @@ void CFileInfoMap::ClearGroups() {
     ++m_clears;
     for (auto& group : *this) group.second.clear();
     m_held.clear();
+}
+
+std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fileName) const {
+    Guard guard(m_lock);
+    std::vector<std::wstring> paths;
+    for (const auto& group : *this) {
+        for (const SFileInfo& member : group.second) {
+            const size_t slash = member.strPath.find_last_of(L'\\');
+            const wchar_t* name = member.strPath.c_str() + (slash == std::wstring::npos ? 0 : slash + 1);
+            if (CompareStringOrdinal(name, -1, fileName.c_str(), -1, TRUE) == CSTR_EQUAL)
+                paths.push_back(member.strPath);
+        }
+    }
+    return paths;
 }

@@ -1,8 +1,10 @@
 #pragma once
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "engine/FileInfo.h"
 #include "engine/FileInfoV.h"
@@ -66,13 +68,21 @@ public:
     // when that criterion is set; CFileError passes out). The disk is read unlocked.
     void RemoveFile(const std::wstring& name, const std::wstring& path);
     int GroupSizeOnDisk(const std::wstring& name, const std::wstring& path);
-    // RemoveFile that remembers where the record was.
+    // RemoveFile that remembers where the record was. A file that has vanished, or
+    // that no longer matches the group holding its path (edited, replaced), is left
+    // where it is: `found` is false then.
     SRemovedFile TakeFile(const std::wstring& name, const std::wstring& path);
+    // The key of the group that holds this path, when the file as it is on disk now
+    // still belongs there; none when it vanished, cannot be read or has changed.
+    std::optional<std::wstring> MemberKeyOnDisk(const std::wstring& name, const std::wstring& path) const;
     // Puts a taken record back at its place, unless its group holds that path again
     // or the groups were cleared since (a new search then finds the file itself).
     void PutBack(const SRemovedFile& removed);
     // Empties every group; the keys stay.
     void ClearGroups();
+    // The paths of every member whose file name is `fileName`, letter case ignored as
+    // the file system ignores it.
+    std::vector<std::wstring> MemberPathsNamed(const std::wstring& fileName) const;
 
     int bSimilarName = 0;
     unsigned char nCriteria = 0;
@@ -83,7 +93,8 @@ private:
     bool SimilarMode(const SFileInfo& record) const;
     iterator Locate(const SFileInfo& record);
     const_iterator Locate(const SFileInfo& record) const;
-    SFileInfo RecordFromDisk(const std::wstring& name, const std::wstring& path) const;
+    // False when the file's status cannot be read (the record then has no size or time).
+    bool RecordFromDisk(const std::wstring& name, const std::wstring& path, SFileInfo& record) const;
 
     // Which groups hold a path, by the path's hash, so that "this group already
     // holds it" is answered without walking a group of thousands of equal names.

@@ -49,6 +49,7 @@ void CFolderList::RequeueFolder(const std::wstring& path, bool subFolder) {
         } else {
             continue;
         }
+        ForgetClaim(item.strPath);
         if (i < m_firstPending) m_firstPending = i;
     }
 }
@@ -57,6 +58,8 @@ void CFolderList::RequeueAllFolders() {
     Guard guard(m_lock);
     for (SFolderItem& item : m_items) item.bPending = 1;
     m_firstPending = 0;
+    m_claims.clear();
+    m_claimOf.clear();
 }
 
 void CFolderList::ClearFolders() {
@@ -64,6 +67,8 @@ void CFolderList::ClearFolders() {
     m_items.clear();
     m_paths.clear();
     m_firstPending = 0;
+    m_claims.clear();
+    m_claimOf.clear();
 }
 
 int CFolderList::FolderCount() const {
@@ -96,11 +101,35 @@ void CFolderList::DropMissingFolders() {
     std::vector<SFolderItem> kept;
     kept.reserve(m_items.size());
     for (SFolderItem& item : m_items) {
-        if (missing.count(item.strPath))
+        if (missing.count(item.strPath)) {
             m_paths.erase(item.strPath);
-        else
+            ForgetClaim(item.strPath);
+        } else
             kept.push_back(std::move(item));
     }
     m_items.swap(kept);
     m_firstPending = 0;
+}
+
+bool CFolderList::ClaimFolder(const std::wstring& path, const SFileId& id) {
+    Guard guard(m_lock);
+    auto [it, added] = m_claims.emplace(id, path);
+    if (!added) return it->second == path;
+    // An entry lists one folder: a claim it made before (its folder was replaced on
+    // disk since) is given up.
+    auto old = m_claimOf.find(path);
+    if (old != m_claimOf.end()) {
+        m_claims.erase(old->second);
+        old->second = id;
+    } else {
+        m_claimOf.emplace(path, id);
+    }
+    return true;
+}
+
+void CFolderList::ForgetClaim(const std::wstring& path) {
+    auto it = m_claimOf.find(path);
+    if (it == m_claimOf.end()) return;
+    m_claims.erase(it->second);
+    m_claimOf.erase(it);
 }

@@ -1,9 +1,11 @@
 #pragma once
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "engine/FileIdentity.h"
 #include "engine/FolderItem.h"
 
 // The folders of a search in order of addition. Every method takes the data lock
@@ -33,9 +35,20 @@ public:
     // Drops the entries whose folders no longer exist, keeping the order of the rest.
     void DropMissingFolders();
 
+    // One folder on disk is listed by one entry only, however its path is spelled
+    // (letter case, short names, links, junctions, mounted folders): true when the
+    // entry with this path may list the folder with this identity, false when another
+    // entry has listed it. A requeued or dropped entry gives its claim up; clearing
+    // the list forgets them all.
+    bool ClaimFolder(const std::wstring& path, const SFileId& id);
+
 private:
+    void ForgetClaim(const std::wstring& path);
+
     std::recursive_mutex& m_lock;
     std::vector<SFolderItem> m_items;
     std::unordered_set<std::wstring> m_paths;   // AddFolder's duplicate test in one look-up
     size_t m_firstPending = 0;                  // no entry before it is pending
+    std::unordered_map<SFileId, std::wstring, SFileIdHash> m_claims;   // folder -> the entry that lists it
+    std::unordered_map<std::wstring, SFileId> m_claimOf;                // entry -> its folder
 };

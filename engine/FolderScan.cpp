@@ -3,6 +3,7 @@
 #include "app/FindFlags.h"
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
+#include "engine/FileIdentity.h"
 #include "engine/FileStatus.h"
 #include "engine/LongPath.h"
 #include "win/Format.h"
@@ -72,8 +73,15 @@ void CFolderScan::SearchNextFolder() {
     const std::wstring& path = folder.strPath;
     Status(win::Format(L"文件夹:%s", path.c_str()));
 
+    // A folder that another entry has listed already (the same folder under another
+    // spelling, or reached through a link) is not listed again: each file of it would
+    // join its own group as a second member.
+    const std::optional<SFileId> identity = FileIdentityOf(path);
+    const bool listable = !identity || m_map.Folders.ClaimFolder(path, *identity);
+
     WIN32_FIND_DATAW entry;
-    win::FindHandle listing(FindFirstFileW(ToLongPath(path + L"\\*.*").c_str(), &entry));
+    win::FindHandle listing(listable ? FindFirstFileW(ToLongPath(path + L"\\*.*").c_str(), &entry)
+                                     : INVALID_HANDLE_VALUE);
     if (listing.valid()) {
         try {
             for (;;) {

@@ -11,12 +11,43 @@ bool IsDriveAbsolute(const std::wstring& p) {
            ((p[0] >= L'A' && p[0] <= L'Z') || (p[0] >= L'a' && p[0] <= L'z'));
 }
 
+// Walks the backslash-separated names of a path; `visit` returns false to stop.
+template <class Visit>
+void ForEachName(const std::wstring& path, Visit visit) {
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        if (!visit(path.substr(start, end - start))) return;
+        start = end + 1;
+    }
+}
+
+bool IsDotName(const std::wstring& name) { return name == L"." || name == L".."; }
+
 }  // namespace
 
+bool HasTrimmedName(const std::wstring& path) {
+    bool trimmed = false;
+    ForEachName(path, [&](const std::wstring& name) {
+        if (!name.empty() && !IsDotName(name) && (name.back() == L'.' || name.back() == L' ')) trimmed = true;
+        return !trimmed;
+    });
+    return trimmed;
+}
+
 std::wstring ToLongPath(const std::wstring& path) {
-    if (path.size() < kPlainLimit || path.compare(0, 4, L"\\\\?\\") == 0) return path;
-    // The prefix switches off "/" and "." handling, so only well-formed absolute paths get it.
+    if (path.compare(0, 4, L"\\\\?\\") == 0) return path;
+    if (path.size() < kPlainLimit && !HasTrimmedName(path)) return path;
+    // The prefix switches off "/", "." and ".." handling, so only well-formed absolute
+    // paths get it.
     if (path.find(L'/') != std::wstring::npos) return path;
+    bool dotted = false;
+    ForEachName(path, [&](const std::wstring& name) {
+        dotted = IsDotName(name);
+        return !dotted;
+    });
+    if (dotted) return path;
     if (IsDriveAbsolute(path)) return L"\\\\?\\" + path;
     if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
     return path;

@@ -4,6 +4,7 @@
 #include "engine/LongPath.h"
 #include "fileops/DelFileDlg.h"
 #include "fileops/FilePass.h"
+#include "fileops/KeptCopies.h"
 #include "fileops/PassPainting.h"
 #include "fileops/RecycleFile.h"
 #include "fileops/ResultWalk.h"
@@ -19,17 +20,18 @@ bool DeleteOne(const std::wstring& path, bool direct) {
     return direct ? DeleteFileW(ToLongPath(path).c_str()) != FALSE : RecycleFile(path);
 }
 
-// Takes the file out of its group and deletes it; a file that stays keeps its row
-// and record and counts as failed.
-void DeleteRowFile(CResultWalk& walk, const SFileRow& file, bool direct) {
+// Takes the file out of its group and deletes it, while a kept copy is on disk (with
+// `kept`); a file that stays keeps its row and record and counts as failed.
+void DeleteRowFile(CResultWalk& walk, const SFileRow& file, bool direct, CKeptCopies* kept) {
     SRemovedFile taken;
-    if (!walk.Take(file, taken)) return;
+    if (!walk.Take(file, taken, kept)) return;
     // Counted while the file is still there: its record can be rebuilt from the disk.
     walk.UpdateGroupCount(file);
-    if (DeleteOne(file.path, direct))
+    if (DeleteOne(file.path, direct)) {
         walk.DeleteRow(file.row);
-    else
-        walk.Failed(file, taken);
+        return;
+    }
+    walk.Failed(file, taken);
 }
 
 }  // namespace
@@ -68,6 +70,7 @@ void CTwinseekDlg::DeleteKeepFirst() {
     const bool direct = DeleteSetting.DelDirect != 0;
     PassPainting painting(*this);
     CResultWalk walk(*this);
+    CKeptCopies kept(FileInfoMap);
     try {
         int k = 0;
         walk.Run(
@@ -75,14 +78,15 @@ void CTwinseekDlg::DeleteKeepFirst() {
                 painting.Tick();
                 ShowStatus(this, L"正在删除:%s", file.path.c_str());
                 if (k++ > 0) {
-                    DeleteRowFile(walk, file, direct);
+                    DeleteRowFile(walk, file, direct, &kept);
                     return;
                 }
                 // The first file stays on disk; only its row goes.
                 walk.DeleteRow(file.row);
                 walk.UpdateGroupCount(file);
             },
-            [&](HTREEITEM) { k = 0; });
+            [&](HTREEITEM) { k = 0; },
+            [&](const std::vector<SFileRow>& rows) { KeepFirst(kept, rows); });
         walk.ShowEnd(kDone, kDoneWithFailures);
     } catch (...) {
         // Closing, or a failure that ends the pass: no end text.
@@ -93,18 +97,21 @@ void CTwinseekDlg::DeleteChecked() {
     const bool direct = DeleteSetting.DelDirect != 0;
     PassPainting painting(*this);
     CResultWalk walk(*this);
+    CKeptCopies kept(FileInfoMap);
+    CKeptCopies* guard = nullptr;
     try {
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
-                if (!walk.Ticked(file.row)) return;
+                if (!file.ticked) return;
                 ShowStatus(this, L"正在删除:%s", file.path.c_str());
-                DeleteRowFile(walk, file, direct);
+                DeleteRowFile(walk, file, direct, guard);
             },
             [&](HTREEITEM group) {
                 // A group with a file that stayed keeps its row, to show that file.
                 if (walk.Ticked(group) && walk.GroupFailedCount() == 0) walk.DeleteRow(group);
-            });
+            },
+            [&](const std::vector<SFileRow>& rows) { guard = KeepUnticked(kept, rows); });
         walk.ShowEnd(kDone, kDoneWithFailures);
     } catch (...) {
     }

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 
+#include "engine/LongPath.h"
 #include "win/CodePage.h"
+#include "win/Format.h"
 #include "win/MessageBox.h"
 #include "win/SaveFileDialog.h"
 #include "win/WaitCursor.h"
@@ -30,10 +32,20 @@ void CTwinseekDlg::OnExportList() {
                              OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, chosen))
         return;
     const std::wstring path = WithTextExtension(chosen);
+    // The save dialog asked about the name as typed; a name that got ".txt" since is
+    // another file, and replacing it needs its own question.
+    if (path != chosen && GetFileAttributesW(ToLongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES &&
+        win::AppMessageBox(win::Format(L"%s 已存在。\r\n要替换它吗？", path.c_str()),
+                           MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
 
     // Text mode: each line feed is written as CR LF.
-    FILE* out = _wfopen(path.c_str(), L"w");
-    if (!out) return;
+    FILE* out = _wfopen(ToLongPath(path).c_str(), L"w");
+    if (!out) {
+        ShowStatus(this, L"保存失败:%s", path.c_str());
+        return;
+    }
+    bool written = true;
     HWND tree = ResultTree.GetTreeCtrl();
     for (HTREEITEM group = TreeView_GetRoot(tree); group; group = TreeView_GetNextSibling(tree, group)) {
         for (HTREEITEM row = TreeView_GetChild(tree, group); row; row = TreeView_GetNextSibling(tree, row)) {
@@ -41,10 +53,13 @@ void CTwinseekDlg::OnExportList() {
             const std::wstring file = ResultTree.GetItemText(row, 2);
             ShowStatus(this, L"正在保存:%s", file.c_str());
             const std::string line = win::ToMultiByte(name + L"\t" + file);
-            fwrite(line.data(), 1, line.size(), out);
-            fputc('\n', out);
+            if (fwrite(line.data(), 1, line.size(), out) != line.size() || fputc('\n', out) == EOF) written = false;
         }
     }
-    fclose(out);
-    ShowStatus(this, L"保存完成");
+    // What is still buffered is written by the close: a full disk shows there.
+    if (fclose(out) != 0) written = false;
+    if (written)
+        ShowStatus(this, L"保存完成");
+    else
+        ShowStatus(this, L"保存失败:%s", path.c_str());
 }

@@ -2,29 +2,46 @@
 
 #include "app/TwinseekDlg.h"
 #include "engine/FileError.h"
+#include "engine/FileIdentity.h"
+#include "fileops/KeptCopies.h"
 #include "win/Format.h"
 
 void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
-                      const std::function<void(HTREEITEM group)>& onGroupEnd) {
+                      const std::function<void(HTREEITEM group)>& onGroupEnd,
+                      const std::function<void(const std::vector<SFileRow>&)>& onGroupStart) {
     HWND tree = dlg_.ResultTree.GetTreeCtrl();
     HTREEITEM next = TreeView_GetRoot(tree);
+    std::vector<SFileRow> rows;
     while (HTREEITEM group = next) {
         CheckClosing(dlg_.ClosingFlag);
         next = TreeView_GetNextSibling(tree, group);
         groupFailed_ = 0;
-        HTREEITEM nextFile = TreeView_GetChild(tree, group);
-        while (HTREEITEM row = nextFile) {
-            CheckClosing(dlg_.ClosingFlag);
-            nextFile = TreeView_GetNextSibling(tree, row);
+        rows.clear();
+        for (HTREEITEM row = TreeView_GetChild(tree, group); row; row = TreeView_GetNextSibling(tree, row)) {
             SFileRow file;
             file.group = group;
             file.row = row;
             file.name = Text(row, 1);
             file.path = Text(row, 2);
+            file.ticked = Ticked(row);
+            rows.push_back(std::move(file));
+        }
+        if (onGroupStart) onGroupStart(rows);
+        for (const SFileRow& file : rows) {
+            CheckClosing(dlg_.ClosingFlag);
             onFile(file);
         }
         if (onGroupEnd) onGroupEnd(group);
     }
+}
+
+std::vector<std::wstring> CResultWalk::AllPaths() const {
+    HWND tree = dlg_.ResultTree.GetTreeCtrl();
+    std::vector<std::wstring> paths;
+    for (HTREEITEM group = TreeView_GetRoot(tree); group; group = TreeView_GetNextSibling(tree, group))
+        for (HTREEITEM row = TreeView_GetChild(tree, group); row; row = TreeView_GetNextSibling(tree, row))
+            paths.push_back(Text(row, 2));
+    return paths;
 }
 
 std::wstring CResultWalk::Text(HTREEITEM row, int column) const { return dlg_.ResultTree.GetItemText(row, column); }
@@ -45,14 +62,20 @@ void CResultWalk::UpdateGroupCount(const SFileRow& file) {
     dlg_.ResultTree.SetItemText(file.group, 0, win::Format(L"%d", n));
 }
 
-bool CResultWalk::Take(const SFileRow& file, SRemovedFile& taken) {
+bool CResultWalk::Take(const SFileRow& file, SRemovedFile& taken, CKeptCopies* kept) {
     try {
         taken = dlg_.FileInfoMap.TakeFile(file.name, file.path);
-        return true;
     } catch (const CFileError&) {
         CountFailure();
         return false;
     }
+    if (!kept) return true;
+    if (taken.found) {
+        const std::optional<SFileId> id = FileIdentityOf(file.path);
+        if (id && kept->CopyBesides(taken.key, *id)) return true;
+    }
+    Failed(file, taken);
+    return false;
 }
 
 void CResultWalk::Failed(const SFileRow& file, const SRemovedFile& taken) {
@@ -72,4 +95,20 @@ void CResultWalk::ShowEnd(const wchar_t* done, const wchar_t* failedFormat) cons
 
 std::wstring PassEndText(const wchar_t* done, const wchar_t* failedFormat, int failed) {
     return failed == 0 ? std::wstring(done) : win::Format(failedFormat, failed);
+}
+
+void KeepFirst(CKeptCopies& kept, const std::vector<SFileRow>& rows) {
+    kept.Reset();
+    if (!rows.empty()) kept.Keep(rows[0].name, rows[0].path);
+}
+
+CKeptCopies* KeepUnticked(CKeptCopies& kept, const std::vector<SFileRow>& rows) {
+    kept.Reset();
+    bool allTicked = true;
+    for (const SFileRow& row : rows) {
+        if (row.ticked) continue;
+        kept.Keep(row.name, row.path);
+        allTicked = false;
+    }
+    return allTicked ? nullptr : &kept;
 }

@@ -5,16 +5,20 @@
 #include <functional>
 #include <string>
 
+#include <vector>
+
 #include "engine/FileInfoMap.h"
 
 class CTwinseekDlg;
+class CKeptCopies;
 
 // One file row met by the walk.
 struct SFileRow {
     HTREEITEM group = nullptr;
     HTREEITEM row = nullptr;
-    std::wstring name;   // column 1
-    std::wstring path;   // column 2
+    std::wstring name;    // column 1
+    std::wstring path;    // column 2
+    bool ticked = false;  // as it was when the walk reached its group
 };
 
 // The walk over the results that the delete and move passes share, and what they do
@@ -23,7 +27,8 @@ struct SFileRow {
 //
 // A file that is taken away, per row:
 //     SRemovedFile taken;
-//     if (!walk.Take(f, taken)) return;       // unreadable: counted, row kept
+//     if (!walk.Take(f, taken, kept)) return; // unreadable, changed, or no kept copy
+//                                             // left: counted, row kept
 //     walk.UpdateGroupCount(f);               // while the file is still there
 //     if (<file operation succeeded>) walk.DeleteRow(f.row);
 //     else walk.Failed(f, taken);             // record back, row kept, counted
@@ -32,11 +37,15 @@ public:
     explicit CResultWalk(CTwinseekDlg& dlg) : dlg_(dlg) {}
 
     // Every group row from the top along its siblings and every file row of it along
-    // its children. The next row is fetched before the current one is handled, so a
+    // its children. A group's rows are read before any of them is handled, so a
     // handler may delete its own row. CheckClosing runs at the top of every group
-    // and every file row; onGroupEnd (when given) runs after a group's file rows.
+    // and every file row; onGroupStart (when given) sees the group's rows first,
+    // onGroupEnd (when given) runs after them.
     void Run(const std::function<void(const SFileRow&)>& onFile,
-             const std::function<void(HTREEITEM group)>& onGroupEnd = nullptr);
+             const std::function<void(HTREEITEM group)>& onGroupEnd = nullptr,
+             const std::function<void(const std::vector<SFileRow>&)>& onGroupStart = nullptr);
+    // The paths of every file row, in tree order.
+    std::vector<std::wstring> AllPaths() const;
 
     std::wstring Text(HTREEITEM row, int column) const;
     bool Ticked(HTREEITEM row) const;
@@ -48,7 +57,10 @@ public:
 
     // Takes the file out of its group, remembering where it was. False when the file
     // could not be read (its digest): nothing changed and it counts as failed.
-    bool Take(const SFileRow& file, SRemovedFile& taken);
+    // With `kept`, the file is given up only while it still matches its group and a
+    // kept copy of it is on disk as a different file; otherwise it stays in its group
+    // and counts as failed.
+    bool Take(const SFileRow& file, SRemovedFile& taken, CKeptCopies* kept = nullptr);
     // The file is still on disk: its record goes back to its place, the group count
     // follows, its row stays, and it counts as failed.
     void Failed(const SFileRow& file, const SRemovedFile& taken);
@@ -70,3 +82,10 @@ private:
 
 // `done` when nothing failed, else `failedFormat` (with one %d) formatted with the count.
 std::wstring PassEndText(const wchar_t* done, const wchar_t* failedFormat, int failed);
+
+// What a pass keeps of a group, from its rows as the walk read them (onGroupStart).
+// Keep-first modes keep the first file.
+void KeepFirst(CKeptCopies& kept, const std::vector<SFileRow>& rows);
+// Checked modes keep the unticked files; a group whose every file is ticked is given
+// up as asked (the user chose every copy), with nothing kept to check: null then.
+CKeptCopies* KeepUnticked(CKeptCopies& kept, const std::vector<SFileRow>& rows);

@@ -92,3 +92,28 @@ TEST(FolderList, DropMissingFoldersKeepsTheOrderOfTheRest) {
     EXPECT_EQ(list.FolderPaths(), (std::vector<std::wstring>{a, c}));
     EXPECT_TRUE(list.AddFolder(b, true));
 }
+
+TEST(FolderList, OneEntryListsAFolderUntilItIsRequeuedOrTheListCleared) {
+    std::recursive_mutex lock;
+    CFolderList list(lock);
+    const SFileId photos{7, 100}, other{7, 200};
+    list.AddFolder(L"C:\\photos", true);
+    list.AddFolder(L"C:\\PHOTOS", true);
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\photos", photos));
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\photos", photos));   // the same entry again
+    EXPECT_FALSE(list.ClaimFolder(L"C:\\PHOTOS", photos));
+    EXPECT_FALSE(list.ClaimFolder(L"C:\\PHOTOS", photos));
+    // Requeued entries give their claims up; others keep them.
+    list.RequeueFolder(L"C:\\PHOTOS", true);
+    EXPECT_FALSE(list.ClaimFolder(L"C:\\PHOTOS", photos));
+    list.RequeueFolder(L"C:\\photos", true);
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\PHOTOS", photos));
+    EXPECT_FALSE(list.ClaimFolder(L"C:\\photos", photos));
+    // An entry whose folder was replaced on disk gives its old claim up.
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\PHOTOS", other));
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\photos", photos));
+    list.RequeueAllFolders();
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\PHOTOS", photos));
+    list.ClearFolders();
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\photos", photos));
+}

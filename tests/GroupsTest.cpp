@@ -170,10 +170,11 @@ TEST(GroupsSimilar, EmptiedGroupsNeverQualify) {
 }
 
 TEST(GroupsSimilar, AFileMetAgainIsNeverListedTwice) {
+    TempFolder dir;
     CFileInfoMap map;
     map.SetSimilarName(1);
-    const SFileInfo first = Rec(L"photo.jpg", L"C:\\a\\photo.jpg");
-    const SFileInfo second = Rec(L"photo (2).jpg", L"C:\\b\\photo (2).jpg");
+    const SFileInfo first = Rec(L"photo.jpg", dir.Write(L"a\\photo.jpg", "1"));
+    const SFileInfo second = Rec(L"photo (2).jpg", dir.Write(L"b\\photo (2).jpg", "2"));
     EXPECT_EQ(map.AddFile(first), 1);
     EXPECT_EQ(map.AddFile(second), 0);
     // The folder searched again: the first member would let the second one in again.

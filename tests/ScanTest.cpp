@@ -384,3 +384,58 @@ TEST(Scan, PathsBeyondTheClassicLimitAreExamined) {
     EXPECT_EQ(bed.report.reachedTwo[0].second, deep);   // stored without any prefix
     EXPECT_EQ(bed.report.rowRecords[1].nSize, 4u);
 }
+
+TEST(Scan, OneFolderOnDiskIsListedOnceHoweverItIsReached) {
+    TempFolder dir;
+    for (const char* n : {"1", "2", "3"}) dir.Write(std::wstring(L"photos\\p") + wchar_t(n[0]) + L".jpg", n);
+    dir.Write(L"real\\thesis.doc", "thesis");
+    ASSERT_TRUE(TempFolder::MakeFolderLink(dir.Path(), L"alias", L"real"));
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir / L"photos", true);
+    bed.RunAll();
+    // Searched again under other spellings, in later runs: nothing new is listed.
+    for (const std::wstring spelling : {dir / L"PHOTOS", dir / L"photos\\", L"\\\\?\\" + dir.Path() + L"\\Photos"}) {
+        bed.Prepare();
+        bed.map.Folders.AddFolder(spelling, true);
+        bed.RunAll();
+    }
+    // The link and its target are one folder: one of them is listed.
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.RunAll();
+    EXPECT_TRUE(bed.report.reachedTwo.empty());
+    auto shown = bed.report.FilesShown();
+    EXPECT_EQ(1, std::count_if(shown.begin(), shown.end(),
+                               [](const std::wstring& f) { return f.find(L"thesis.doc") != std::wstring::npos; }));
+    EXPECT_EQ(3, std::count_if(shown.begin(), shown.end(),
+                               [](const std::wstring& f) { return f.find(L".jpg") != std::wstring::npos; }));
+
+    // Clearing the history forgets what was listed: the folder is searched again.
+    bed.map.ClearGroups();
+    bed.map.Folders.ClearFolders();
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir / L"PHOTOS", true);
+    bed.RunAll();
+    shown = bed.report.FilesShown();
+    EXPECT_EQ(6, std::count_if(shown.begin(), shown.end(),
+                               [](const std::wstring& f) { return f.find(L".jpg") != std::wstring::npos; }));
+    EXPECT_TRUE(bed.report.reachedTwo.empty());
+}
+
+TEST(Scan, NamesEndingInADotAreReadAsThemselves) {
+    TempFolder dir;
+    dir.Write(L"x\\a", "another file");
+    dir.MakeDir(L"y");
+    if (!TempFolder::WriteExact(dir / L"x\\a.", "dotted") || !TempFolder::WriteExact(dir / L"y\\a.", "dotted"))
+        GTEST_SKIP() << "no names ending in a dot here";
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.RunAll();
+    ASSERT_EQ(bed.report.reachedTwo.size(), 1u);
+    EXPECT_EQ(bed.report.reachedTwo[0], std::make_pair(dir / L"x\\a.", dir / L"y\\a."));
+    EXPECT_EQ(bed.report.rowRecords[0].nSize, 6u);
+}

@@ -51,6 +51,40 @@ public:
         return full;
     }
 
+    // A folder link `link` -> `target`, both names in the folder `parent`. Wine's own
+    // link calls make nothing, so the host's ln makes it; Wine shows it as a folder
+    // with the reparse-point attribute and follows it. False when it could not.
+    static bool MakeFolderLink(const std::wstring& parent, const std::wstring& link, const std::wstring& target) {
+        std::wstring command = L"ln -s " + target + L" " + link;
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessW(L"Z:\\bin\\ln", command.data(), nullptr, nullptr, FALSE, 0, nullptr, parent.c_str(), &si,
+                            &pi))
+            return false;
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        // A host process is not one Wine can wait for: watch for the link instead.
+        for (int i = 0; i < 500; ++i) {
+            const DWORD attributes = GetFileAttributesW((parent + L"\\" + link).c_str());
+            if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+            Sleep(20);
+        }
+        return false;
+    }
+
+    // Writes a file by its exact name, also one ending in "." or " " (which only the
+    // prefixed form reaches); false when the file system cannot hold such a name.
+    static bool WriteExact(const std::wstring& full, const std::string& bytes) {
+        HANDLE h = CreateFileW((L"\\\\?\\" + full).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        DWORD written = 0;
+        if (!bytes.empty()) WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(h);
+        return true;
+    }
+
     // Sets the last-write time from a local date and time.
     static void SetLocalTime(const std::wstring& path, WORD y, WORD mo, WORD d, WORD h, WORD mi, WORD s) {
         SYSTEMTIME st = {};
@@ -72,7 +106,8 @@ public:
     }
 
     static std::wstring Extended(const std::wstring& path) {
-        return path.size() < 240 ? path : L"\\\\?\\" + path;
+        const bool trimmed = !path.empty() && (path.back() == L'.' || path.back() == L' ');
+        return path.size() < 240 && !trimmed ? path : L"\\\\?\\" + path;
     }
 
     // Removes a folder with everything in it, read-only files included.
@@ -84,7 +119,10 @@ public:
                 std::wstring name = fd.cFileName;
                 if (name == L"." || name == L"..") continue;
                 std::wstring full = dir + L"\\" + name;
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                    // A link goes, never what it points to.
+                    if (!RemoveDirectoryW(Extended(full).c_str())) DeleteFileW(Extended(full).c_str());
+                } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                     RemoveTree(full);
                 } else {
                     SetFileAttributesW(Extended(full).c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -444,3 +444,154 @@ TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
 }
 
 }  // namespace
+
+// ---- Nothing is lost: a file goes only while a kept copy is another file on disk ----
+
+namespace {
+
+// Searches `folder` with the window's search command until its folder-done text shows,
+// then stops.
+void SearchAndStop(HWND main, CTwinseekDlg& dlg, ui::StatusRecorder& status, const std::wstring& folder,
+                   const std::vector<std::wstring>& lastFolders) {
+    const size_t from = status.Size();
+    ui::StartSearch(main, folder);
+    for (const auto& f : lastFolders) EXPECT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + f, from, 20000));
+    ui::StopSearch(main, dlg);
+}
+
+}  // namespace
+
+TEST(DeleteFilesSafety, AFolderSearchedAgainUnderAnotherCaseLosesNothing) {
+    TempFolder dir;
+    const std::wstring photos = dir.MakeDir(L"photos");
+    std::vector<std::wstring> pictures;
+    for (int i = 0; i < 3; ++i) pictures.push_back(dir.Write(L"photos\\p" + std::to_wstring(i) + L".jpg", std::string(i + 1, 'p')));
+    ui::MainWindowRun run("[TWINSEEK]\r\nFindMD5File=1\r\nHowToDel=0\r\nDelDirect=1\r\n");
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        ui::StatusRecorder status(main);
+        SearchAndStop(main, dlg, status, photos, {photos});
+        SearchAndStop(main, dlg, status, dir / L"PHOTOS", {dir / L"PHOTOS"});
+        // No picture is a duplicate of itself.
+        EXPECT_TRUE(Roots(run.tree()).empty());
+        if (!Roots(run.tree()).empty()) DeletePass(main, dlg, {0, 1});
+        for (const auto& p : pictures) EXPECT_TRUE(Exists(p));
+    });
+}
+
+TEST(DeleteFilesSafety, AFolderLinkAndItsTargetAreOneFolder) {
+    TempFolder dir;
+    const std::wstring thesis = dir.Write(L"real\\thesis.doc", "the only copy");
+    ASSERT_TRUE(TempFolder::MakeFolderLink(dir.Path(), L"alias", L"real"));
+    ui::MainWindowRun run("[TWINSEEK]\r\nHowToDel=0\r\nDelDirect=1\r\n");
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        ui::StatusRecorder status(main);
+        SearchAndStop(main, dlg, status, dir.Path(), {dir / L"alias", dir / L"real"});
+        EXPECT_TRUE(Roots(run.tree()).empty());
+        if (!Roots(run.tree()).empty()) DeletePass(main, dlg, {0, 1});
+        EXPECT_EQ("the only copy", ReadFileBytes(thesis));
+    });
+}
+
+TEST(DeleteFilesSafety, OneFileUnderTwoNamesIsNeverItsOwnCopy) {
+    // Results that hold one file twice (as an older search could leave them): the
+    // pass itself tells the names apart by the file's identity.
+    TempFolder dir;
+    const std::wstring photo = dir.Write(L"photos\\p.jpg", "picture");
+    const std::wstring thesis = dir.Write(L"real\\thesis.doc", "thesis");
+    ASSERT_TRUE(TempFolder::MakeFolderLink(dir.Path(), L"alias", L"real"));
+    for (int checked = 0; checked < 2; ++checked) {
+        ui::MainWindowRun run;
+        run.Run([&](HWND main) {
+            CTwinseekDlg& dlg = run.dlg;
+            HWND tree = run.tree();
+            for (const auto& p : {photo, dir / L"PHOTOS\\p.jpg", dir / L"alias\\thesis.doc", thesis})
+                ui::AddFound(dlg, OnDisk(p));
+            ASSERT_EQ(2u, Roots(tree).size());
+            // Checked: the second name of each is ticked, the first is kept.
+            if (checked)
+                for (HTREEITEM g : Roots(tree)) ui::Click(main, tree, ui::CheckBoxPoint(tree, Children(tree, g).at(1)));
+            EXPECT_EQ(L"删除完成，2个文件未能删除", DeletePass(main, dlg, {checked, 1}));
+            EXPECT_EQ("picture", ReadFileBytes(photo));
+            EXPECT_EQ("thesis", ReadFileBytes(thesis));
+            for (HTREEITEM g : Roots(tree)) EXPECT_EQ(checked ? 2u : 1u, Children(tree, g).size());
+        });
+    }
+}
+
+TEST(DeleteFilesSafety, AChangedFileAndTheCopiesOfAVanishedFirstFileStay) {
+    TempFolder dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        HWND tree = run.tree();
+        dlg.FileInfoMap.SetCriteria(2);
+        auto edited = Group(dir, dlg, L"edited.txt", 2);
+        auto gone = Group(dir, dlg, L"gone.txt", 3);
+        auto fine = Group(dir, dlg, L"fine.txt", 2);
+        // Since the search: the second file was edited, the first file of a group vanished
+        // (the copies that are left stay as they are, whatever a later one could keep).
+        dir.Write(L"b\\edited.txt", "edited since");
+        ASSERT_TRUE(DeleteFileW(gone[0].c_str()));
+
+        EXPECT_EQ(L"删除完成，3个文件未能删除", DeletePass(main, dlg, {0, 1}));
+        EXPECT_EQ("edited since", ReadFileBytes(edited[1]));
+        EXPECT_TRUE(Exists(gone[1]));
+        EXPECT_TRUE(Exists(gone[2]));
+        EXPECT_TRUE(Exists(fine[0]));
+        EXPECT_FALSE(Exists(fine[1]));
+        // The files that stayed are still shown.
+        auto groups = Roots(tree);
+        ASSERT_EQ(3u, groups.size());
+        EXPECT_EQ(1u, Children(tree, groups[0]).size());
+        EXPECT_EQ(2u, Children(tree, groups[1]).size());
+        EXPECT_EQ(0u, Children(tree, groups[2]).size());
+
+        // Every copy ticked: the user chose them all, and they go.
+        for (HTREEITEM row : Children(tree, groups[1])) ui::Click(main, tree, ui::CheckBoxPoint(tree, row));
+        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {1, 1}));
+        EXPECT_FALSE(Exists(gone[1]));
+        EXPECT_FALSE(Exists(gone[2]));
+    });
+}
+
+TEST(DeleteFilesSafety, ANameEndingInADotIsDeletedAndNotItsNamesake) {
+    TempFolder dir;
+    const std::wstring kept = dir / L"x\\a.", doomed = dir / L"y\\a.";
+    const std::wstring namesake = dir.Write(L"y\\a", "another file");
+    dir.MakeDir(L"x");
+    if (!TempFolder::WriteExact(kept, "dotted") || !TempFolder::WriteExact(doomed, "dotted"))
+        GTEST_SKIP() << "no names ending in a dot here";
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        ui::AddFound(dlg, ui::FoundRecord(kept));
+        ui::AddFound(dlg, ui::FoundRecord(doomed));
+        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {0, 1}));
+        EXPECT_FALSE(Exists(doomed));
+        EXPECT_TRUE(Exists(kept));
+        EXPECT_EQ("another file", ReadFileBytes(namesake));
+    });
+}
+
+TEST(DeleteFilesSafety, TheEmptyFolderPassLeavesFolderLinks) {
+    TempFolder dir;
+    dir.MakeDir(L"target");
+    ASSERT_TRUE(TempFolder::MakeFolderLink(dir.Path(), L"link", L"target"));
+    const std::wstring empty = dir.MakeDir(L"empty");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        Group(dir, dlg, L"dup.txt", 2);
+        dlg.FileInfoMap.Folders.AddFolder(dir / L"link", true);
+        dlg.FileInfoMap.Folders.AddFolder(empty, true);
+        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {0, 1, 0, 1}));
+        // The real empty folder went; the link and its (empty) target stay.
+        EXPECT_FALSE(Exists(empty));
+        const DWORD attributes = GetFileAttributesW((dir / L"link").c_str());
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+        EXPECT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        EXPECT_TRUE(Exists(dir / L"target"));
+    });
+}

@@ -84,3 +84,55 @@ TEST(ExportList, NameWithExtensionStaysAndEmptyResultsGiveEmptyFile) {
         EXPECT_EQ(L"", ui::StatusText(main));
     });
 }
+
+namespace {
+
+// Starts the export and types `path` into its save dialog; returns once it has closed.
+void TypeExportName(HWND main, const std::wstring& path) {
+    ui::PostCommand(main, IDC_EXPORT);
+    HWND save = WaitForSaveDialog(main);
+    ASSERT_NE(nullptr, save);
+    ui::SetItemText(save, GetDlgItem(save, 1148) ? 1148 : 1152, path);
+    ui::PressButton(save, IDOK);
+    ASSERT_TRUE(ui::WaitForClose(save));
+}
+
+}  // namespace
+
+TEST(ExportListSafety, ANameThatGetsTxtAsksBeforeReplacingThatFile) {
+    TempFolder dir;
+    const std::wstring existing = dir.Write(L"list.txt", "keep me");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        for (auto& p : {dir.Path() + L"\\a\\x.txt", dir.Path() + L"\\b\\x.txt"}) ui::AddFound(run.dlg, p);
+        const std::wstring question = existing + L" 已存在。\r\n要替换它吗？";
+        SetWindowTextW(GetDlgItem(main, IDC_STATUS), L"");
+        TypeExportName(main, dir.Path() + L"\\list");
+        ASSERT_TRUE(ui::AnswerMessageBox(question, IDNO));
+        ui::Barrier(main);
+        EXPECT_EQ("keep me", ReadFileBytes(existing));
+        EXPECT_EQ(L"", ui::StatusText(main));
+
+        TypeExportName(main, dir.Path() + L"\\list");
+        ASSERT_TRUE(ui::AnswerMessageBox(question, IDYES));
+        EXPECT_TRUE(ui::WaitForStatus(main, L"保存完成"));
+        EXPECT_EQ(0u, ReadFileBytes(existing).find("x.txt\t"));
+    });
+}
+
+TEST(ExportListSafety, AFileThatCannotBeWrittenEndsWithAFailure) {
+    TempFolder dir;
+    const std::wstring locked = dir.Write(L"locked.txt", "old");
+    // Open elsewhere with no sharing: it cannot be written.
+    HANDLE lock = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        for (auto& p : {dir.Path() + L"\\a\\x.txt", dir.Path() + L"\\b\\x.txt"}) ui::AddFound(run.dlg, p);
+        TypeExportName(main, dir.Path() + L"\\locked");
+        ASSERT_TRUE(ui::AnswerMessageBox(locked + L" 已存在。\r\n要替换它吗？", IDYES));
+        EXPECT_TRUE(ui::WaitForStatus(main, L"保存失败:" + locked));
+    });
+    CloseHandle(lock);
+    EXPECT_EQ("old", ReadFileBytes(locked));
+}

@@ -137,18 +137,36 @@ TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
     });
 }
 
-TEST(MoveFiles, AllWithOverwriteReplacesTheFirstAndClearsTheResults) {
+TEST(MoveFiles, OverwriteNeverReplacesWhatThePassPutThereNorAKeptFile) {
     TempFolder dir;
     const std::wstring target = dir.MakeDir(L"target");
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
+        HWND tree = run.tree();
+        // Two different files of one name: the first arrives, the second stays shown.
         auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
-        EXPECT_EQ(L"移动完成", RunMove(main, {2, false, true, target}));
-        EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {2, false, true, target}));
+        EXPECT_EQ("1", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_FALSE(Exists(a[0]));
-        EXPECT_FALSE(Exists(a[1]));
-        EXPECT_TRUE(Roots(run.tree()).empty());
-        EXPECT_EQ(0, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(a[0])));
+        EXPECT_EQ("2", ReadFileBytes(a[1]));
+        ASSERT_EQ(1u, Roots(tree).size());
+        EXPECT_EQ(a[1], ui::PathOf(tree, Children(tree, Roots(tree)[0]).at(0)));
+    });
+    ui::MainWindowRun second;
+    second.Run([&](HWND main) {
+        // Keep-first into the folder of the kept first file, which has the same name.
+        auto b = FoundSameNamed(dir, second.dlg, L"b.txt", 2);
+        const std::wstring keptFolder = b[0].substr(0, b[0].rfind(L'\\'));
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {1, false, true, keptFolder}));
+        EXPECT_EQ("1", ReadFileBytes(b[0]));
+        EXPECT_EQ("2", ReadFileBytes(b[1]));
+        // Copies too: the kept file, whose row is gone, is not replaced, while a file
+        // of the target that is no result is.
+        EXPECT_EQ(L"移动完成，1个文件未能复制", RunMove(main, {2, true, true, keptFolder}));
+        EXPECT_EQ("1", ReadFileBytes(b[0]));
+        dir.Write(L"target\\b.txt", "stale");
+        EXPECT_EQ(L"移动完成", RunMove(main, {2, true, true, target}));
+        EXPECT_EQ("2", ReadFileBytes(target + L"\\b.txt"));
     });
 }
 
@@ -161,19 +179,20 @@ TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
         auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 3);
         ASSERT_EQ(3u, Children(tree, Roots(tree).at(0)).size());
         ui::StatusRecorder status(main);
-        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target}));
+        // The third one would replace what the pass has just put there: it stays.
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {1, false, true, target}));
         // Every file row is reported, the first one's too.
         EXPECT_EQ((std::vector<std::wstring>{L"", L"正在移动:" + a[0], L"正在移动:" + a[1], L"正在移动:" + a[2],
-                                             L"移动完成"}),
+                                             L"移动完成，1个文件未能移动"}),
                   status.Texts());
         EXPECT_EQ("1", ReadFileBytes(a[0]));
         EXPECT_FALSE(Exists(a[1]));
-        EXPECT_FALSE(Exists(a[2]));
-        EXPECT_EQ("3", ReadFileBytes(target + L"\\a.txt"));
+        EXPECT_EQ("3", ReadFileBytes(a[2]));
+        EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
         ASSERT_EQ(1u, Roots(tree).size());
-        EXPECT_TRUE(Children(tree, Roots(tree)[0]).empty());
-        EXPECT_EQ(L"1", ui::Pieces(tree, Roots(tree)[0])[0]);
-        EXPECT_EQ(1, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(a[0])));
+        ASSERT_EQ(1u, Children(tree, Roots(tree)[0]).size());
+        EXPECT_EQ(L"2", ui::Pieces(tree, Roots(tree)[0])[0]);
+        EXPECT_EQ(2, run.dlg.FileInfoMap.GetGroupSize(ui::FoundRecord(a[0])));
     });
 }
 
@@ -201,11 +220,12 @@ TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
         EXPECT_EQ("1", ReadFileBytes(t1 + L"\\a.txt"));
         EXPECT_EQ("1", ReadFileBytes(t1 + L"\\b.txt"));
 
-        // All files, replacing: the last of each name stays.
+        // All files, replacing: a copy the pass made is not replaced, so the first of
+        // each name stays.
         const std::wstring t2 = dir.MakeDir(L"t2");
-        EXPECT_EQ(L"移动完成", RunMove(main, {2, true, true, t2}));
-        EXPECT_EQ("2", ReadFileBytes(t2 + L"\\a.txt"));
-        EXPECT_EQ("3", ReadFileBytes(t2 + L"\\b.txt"));
+        EXPECT_EQ(L"移动完成，3个文件未能复制", RunMove(main, {2, true, true, t2}));
+        EXPECT_EQ("1", ReadFileBytes(t2 + L"\\a.txt"));
+        EXPECT_EQ("1", ReadFileBytes(t2 + L"\\b.txt"));
 
         for (auto& p : {a[0], a[1], b[0], b[1], b[2]}) EXPECT_TRUE(Exists(p));
         EXPECT_EQ(before, ui::AllRows(tree));
@@ -272,14 +292,19 @@ TEST(MoveFiles, ReplacingMoveCrossesVolumes) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
+        // A file of the target that is no result: the option replaces it.
+        {
+            HANDLE h = CreateFileW((target + L"\\a.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, h);
+            CloseHandle(h);
+        }
         // Proof that the volumes differ: a move that may not copy is refused.
         const std::wstring probe = dir.Write(L"probe.txt", "p");
         ASSERT_FALSE(MoveFileExW(probe.c_str(), (target + L"\\probe.txt").c_str(), 0));
-        EXPECT_EQ(L"移动完成", RunMove(main, {2, false, true, target}));
+        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target}));
         EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
-        EXPECT_FALSE(Exists(a[0]));
+        EXPECT_EQ("1", ReadFileBytes(a[0]));
         EXPECT_FALSE(Exists(a[1]));
-        EXPECT_TRUE(Roots(run.tree()).empty());
     });
     TempFolder::RemoveTree(target);
 }
@@ -369,10 +394,12 @@ TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
         ASSERT_TRUE(run.dlg.FindFlags & FIND_RUNNING);
 
         // The search still runs (idle); its steps wait while the pass has the lock.
-        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target, true}));
+        // The third would replace what the pass has just put there: it stays shown.
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {1, false, true, target, true}));
         auto rows = Children(tree, Roots(tree)[0]);
-        EXPECT_TRUE(rows.empty());
-        EXPECT_EQ(L"1", ui::Pieces(tree, Roots(tree)[0])[0]);
+        ASSERT_EQ(1u, rows.size());
+        EXPECT_EQ(data + L"\\y\\a.txt", ui::PathOf(tree, rows[0]));
+        EXPECT_EQ(L"2", ui::Pieces(tree, Roots(tree)[0])[0]);
         EXPECT_TRUE(Exists(data + L"\\a.txt"));
         EXPECT_EQ("1", ReadFileBytes(target + L"\\a.txt"));
         // x was left empty and went; y still holds a file.
