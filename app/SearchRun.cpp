@@ -74,6 +74,13 @@ void CTwinseekDlg::StartRun() {
 
 void CTwinseekDlg::OnFind() {
     UpdateData(true);
+    if (StartPending) {
+        // A start still waiting for the stopped worker: pressed again, it is called off.
+        StartPending = false;
+        FindButton.SetText(L"开始查找");
+        ShowStatus(this, L"查找即将结束");
+        return;
+    }
     if (FindFlags & FIND_RUNNING) {
         FindFlags = FIND_STOP;
         FindButton.SetText(L"开始查找");
@@ -88,8 +95,10 @@ void CTwinseekDlg::OnFind() {
     FileCount = 0;
     FileInfoMap.Folders.AddFolder(FolderText, SearchSubFolder != 0);
     if (FindThread) {
-        // The stopped worker has not ended yet: start once it is joined.
+        // The stopped worker has not ended yet: start once it is joined, and say so.
         StartPending = true;
+        FindButton.SetText(L"停止查找");
+        ShowStatus(this, L"%s", kWaitingForStop);
         return;
     }
     StartRun();

@@ -131,8 +131,8 @@ public:
     // --- IScanReport (worker thread) ---
     void Status(const std::wstring& text) override;
     void Counters(int folderCount, int fileCount) override;
-    void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand) override;
-    void GroupGrew(const SFileInfo& first, const SFileInfo& record) override;
+    void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand, unsigned clears) override;
+    void GroupGrew(const SFileInfo& first, const SFileInfo& record, unsigned clears) override;
     void RedrawResults() override;
     void FolderDone(const std::wstring& text) override;
     void Idle() override;
@@ -142,6 +142,7 @@ public:
     void FlushScanFeed();
     LRESULT OnScanTick(WPARAM wp, LPARAM lp);    // WM_TIMER
     LRESULT OnScanFlush(WPARAM wp, LPARAM lp);   // WM_SCAN_FLUSH
+    LRESULT OnScanRows(WPARAM wp, LPARAM lp);    // WM_SCAN_ROWS
 
     // --- file operations ---
     void OnDeleteFiles();   // 1008, 32780
@@ -181,6 +182,9 @@ private:
     void PauseRows(size_t rows);
     HTREEITEM GroupAnchor(const std::wstring& name);
     HTREEITEM MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest);
+    // AddFileToGroup without its pause (on the window's thread).
+    HTREEITEM AddFileToGroupRow(const SFileInfo& first, const SFileInfo& file);
+    bool FastNow() const;
     HTREEITEM InsertLabelledRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file);
     HTREEITEM LabelledFileRow(HTREEITEM group, const SFileInfo& file);
     // A grown group's new count goes to `counts` (its row, the count text) instead
@@ -196,12 +200,18 @@ private:
     LRESULT OnCloseMessage(WPARAM wp, LPARAM lp);
 };
 
+// Shown while a start waits for the stopped search worker to end.
+inline constexpr wchar_t kWaitingForStop[] = L"上次查找正在结束，结束后开始查找";
+
 // Sent to the window by OnReFind called on another thread: the re-search then
 // runs on the window's thread.
 constexpr UINT WM_REFIND_REQUEST = WM_APP + 2;
 
 // Sent by the worker in fast mode to have the feed shown before it goes on.
 constexpr UINT WM_SCAN_FLUSH = WM_APP + 0x20;
+// Sent by the worker at the default pace with the rows of one group event, made on
+// the window's thread so that no clear can come between them.
+constexpr UINT WM_SCAN_ROWS = WM_APP + 0x21;
 // The window's tick that shows the fast feed.
 constexpr UINT_PTR kScanTickTimer = 0x5CA7;
 

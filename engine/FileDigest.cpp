@@ -26,7 +26,7 @@ DWORD BufferSizeFor(HANDLE file) {
 
 }  // namespace
 
-std::wstring DigestOfStream(HANDLE file) {
+std::wstring DigestOfStream(HANDLE file, const std::function<void()>& eachBlock) {
     CMD5Checksum md5;
     const DWORD bufferSize = BufferSizeFor(file);
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[bufferSize]);
@@ -36,16 +36,17 @@ std::wstring DigestOfStream(HANDLE file) {
             throw CFileError(GetLastError(), std::wstring());
         if (read == 0) break;
         md5.Feed(buffer.get(), read);
+        if (eachBlock) eachBlock();
     }
     return md5.Finish();
 }
 
-std::wstring DigestOfFile(const std::wstring& path) {
+std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock) {
     win::UniqueHandle file(CreateFileW(ToLongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) throw CFileError(GetLastError(), path);
     try {
-        return DigestOfStream(file.get());
+        return DigestOfStream(file.get(), eachBlock);
     } catch (const CFileError& e) {
         throw CFileError(e.Error(), path);
     }

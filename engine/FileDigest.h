@@ -1,10 +1,13 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <windows.h>
 
 // MD5 of a whole file as 32 lower-case hex digits. The file is opened with write
 // sharing denied, so a file that another handle has open for writing fails.
 // Both throw CFileError when the file cannot be opened or read.
-std::wstring DigestOfFile(const std::wstring& path);
+// `eachBlock`, when given, runs after every block read: a stop check may throw from
+// it, and the file is closed on the way out.
+std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock = nullptr);
 // Digests from the handle's current position to the end of the file.
-std::wstring DigestOfStream(HANDLE file);
+std::wstring DigestOfStream(HANDLE file, const std::function<void()>& eachBlock = nullptr);

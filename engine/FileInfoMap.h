@@ -80,6 +80,12 @@ public:
     void PutBack(const SRemovedFile& removed);
     // Empties every group; the keys stay.
     void ClearGroups();
+    // How many times the groups were cleared: what was found before a clear must not
+    // bring rows back after it.
+    unsigned Clears() const {
+        std::lock_guard<std::recursive_mutex> guard(m_lock);
+        return m_clears;
+    }
     // The paths of every member whose file name is `fileName`, letter case ignored as
     // the file system ignores it.
     std::vector<std::wstring> MemberPathsNamed(const std::wstring& fileName) const;

@@ -146,17 +146,20 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& na
         // One unreadable file (locked, read error) is passed over alone; the rest
         // of the folder is still examined.
         try {
-            record.strMD5 = DigestOfFile(record.strPath);
+            // A stop during a large file ends the step between two blocks.
+            record.strMD5 = DigestOfFile(record.strPath, [this] { StopCheck(); });
         } catch (const CFileError&) {
             return;
         }
     }
 
     int added, groupSize = 0, folderCount, fileCount;
+    unsigned clears;
     SFileInfo first;
     {
         auto lock = m_map.Lock();
         added = m_map.AddFile(record, groupSize, first);
+        clears = m_map.Clears();
         // A file already in its group (a folder searched again) gets no second row.
         if (added != 0) groupSize = 0;
         fileCount = ++m_fileCount;
@@ -169,9 +172,9 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& na
         StopCheck();
         if (m_report) {
             if (groupSize == 2)
-                m_report->GroupReachedTwo(first, record, rules.expand);
+                m_report->GroupReachedTwo(first, record, rules.expand, clears);
             else
-                m_report->GroupGrew(first, record);
+                m_report->GroupGrew(first, record, clears);
         }
     }
     StopCheck();

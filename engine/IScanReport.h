@@ -18,10 +18,12 @@ public:
     virtual void Counters(int folderCount, int fileCount) = 0;
     // A group has just reached two files: its group row and both file rows; the
     // group row is expanded when expand is set (ExpandItem at the time of the file).
-    virtual void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second,
-                                 bool expand) = 0;
+    // `clears` is the map's ClearGroups count when the file was added: the rows are
+    // made only if the groups have not been cleared since.
+    virtual void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand,
+                                 unsigned clears) = 0;
     // A group of two or more got one more file (redraw off around the row insert).
-    virtual void GroupGrew(const SFileInfo& first, const SFileInfo& record) = 0;
+    virtual void GroupGrew(const SFileInfo& first, const SFileInfo& record, unsigned clears) = 0;
     // Something was raised inside a folder: turn the results' redrawing back on
     // and repaint them.
     virtual void RedrawResults() = 0;

@@ -4,14 +4,14 @@
 
 bool ExtensionList::Contains(const std::wstring& text) const {
     if (items_.empty() || text.empty()) return false;
-    return std::find(items_.begin(), items_.end(), text) != items_.end();
+    return index_.count(text) != 0;
 }
 
 void ExtensionList::Add(const std::wstring& text) {
-    if (std::find(items_.begin(), items_.end(), text) == items_.end()) items_.push_back(text);
+    if (index_.insert(text).second) items_.push_back(text);
 }
 
 void ExtensionList::Remove(const std::wstring& text) {
-    auto it = std::find(items_.begin(), items_.end(), text);
-    if (it != items_.end()) items_.erase(it);
+    if (index_.erase(text) == 0) return;
+    items_.erase(std::find(items_.begin(), items_.end(), text));
 }

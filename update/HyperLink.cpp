@@ -55,8 +55,10 @@ bool CHyperLink::IsWebAddress(const std::wstring& url) {
     else
         return false;
     if (url.size() <= host || url[host] == L'/' || url[host] == L'\\') return false;
+    // Printable ASCII only: a full-width quote or a Unicode space would turn into a
+    // plain one on the way to an ANSI command line.
     for (wchar_t c : url)
-        if (c <= L' ' || c == L'"' || c == 0x7F) return false;
+        if (c <= L' ' || c > L'~' || c == L'"' || c == L'\'') return false;
     return true;
 }
 

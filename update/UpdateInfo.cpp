@@ -8,6 +8,7 @@
 #include <iterator>
 #include <utility>
 
+#include "update/XmlDepth.h"
 #include "win/CodePage.h"
 #include "win/Handles.h"
 #include "win/Shell.h"
@@ -107,16 +108,24 @@ private:
     HINTERNET H;
 };
 
-std::wstring InitialAddress() {
-    wchar_t buffer[2048];
-    DWORD n = GetEnvironmentVariableW(L"TWINSEEK_UPDATE_URL", buffer, static_cast<DWORD>(std::size(buffer)));
-    if (n > 0 && n < std::size(buffer)) return std::wstring(buffer, n);
-    return CUpdateInfo::DefaultDescriptorAddress;
+// Deeper than any descriptor needs (it nests four deep), far below what breaks a parser.
+const int kMaxElementDepth = 64;
+
+// A local descriptor (the tests' seam) as its bytes, under the same size limit as a
+// fetched one; false when it cannot be read or is too large.
+bool ReadLocalDescriptor(const std::wstring& path, std::string& bytes) {
+    win::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER size;
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > static_cast<LONGLONG>(kMaxBodyBytes)) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    return bytes.empty() || (ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                             read == bytes.size());
 }
 
 }  // namespace
 
-CUpdateInfo::CUpdateInfo() : Address(InitialAddress()) {}
+CUpdateInfo::CUpdateInfo() : Address(DefaultDescriptorAddress) {}
 
 CUpdateInfo::~CUpdateInfo() = default;
 
@@ -162,13 +171,28 @@ int CUpdateInfo::LoadDescriptor(const std::wstring& source) {
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_async(VARIANT_FALSE);
 
+    VARIANT depth;
+    VariantInit(&depth);
+    depth.vt = VT_I4;
+    depth.lVal = kMaxElementDepth;
+    Bstr maxDepth{std::wstring(L"MaxElementDepth")};
+    document->setProperty(maxDepth.get(), depth);
+
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!win::PathExists(source)) {
         std::wstring body = FetchText(source, source);
-        if (body.empty() || body.find(L"<!DOCTYPE") != std::wstring::npos) return 0;
+        if (body.empty() || body.find(L"<!DOCTYPE") != std::wstring::npos ||
+            NestsDeeperThan(body.data(), body.size(), kMaxElementDepth))
+            return 0;
         Bstr xml(body);
         if (document->loadXML(xml.get(), &loaded) != S_OK || loaded != VARIANT_TRUE) return 0;
     } else {
+        // Read by the parser, which honours the file's own encoding; checked first as
+        // a fetched body is.
+        std::string bytes;
+        if (!ReadLocalDescriptor(source, bytes) || bytes.find("<!DOCTYPE") != std::string::npos ||
+            NestsDeeperThan(bytes.data(), bytes.size(), kMaxElementDepth))
+            return 0;
         Bstr path(source);
         VARIANT file;
         VariantInit(&file);

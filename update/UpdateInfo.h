@@ -40,8 +40,8 @@ public:
 
     SUpdateFields Fields() const;
 
-    // The address the start-up check and the notice's "check now" read. It defaults to the
-    // compiled-in address (or TWINSEEK_UPDATE_URL from the environment when that is set).
+    // The address the start-up check and the notice's "check now" read: the compiled-in
+    // address; tests point it at their own server.
     std::wstring DescriptorAddress() const;
     void SetDescriptorAddress(const std::wstring& address);
 

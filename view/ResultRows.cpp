@@ -146,20 +146,28 @@ HTREEITEM CTwinseekDlg::MatchingGroupRow(const SFileInfo& first, bool bySize, bo
     return nullptr;
 }
 
-HTREEITEM CTwinseekDlg::AddFileToGroup(const SFileInfo& first, const SFileInfo& file) {
-    bool bySize, byTime, byDigest, fast;
+bool CTwinseekDlg::FastNow() const {
+    auto lock = FileInfoMap.Lock();
+    return FindSetting.FastSearch == 1;
+}
+
+HTREEITEM CTwinseekDlg::AddFileToGroupRow(const SFileInfo& first, const SFileInfo& file) {
+    bool bySize, byTime, byDigest;
     {
         auto lock = FileInfoMap.Lock();
         bySize = FindSetting.FindSizeFile != 0;
         byTime = FindSetting.FindTimeFile != 0;
         byDigest = FindSetting.FindMD5File != 0;
-        fast = FindSetting.FastSearch == 1;
     }
     HTREEITEM match = MatchingGroupRow(first, bySize, byTime, byDigest);
-    if (!fast) PauseRows(match ? GroupRows.Position(match) : GroupRows.Size());
     if (!match) return nullptr;
     ResultTree.SetItemText(match, 0, Count(FileInfoMap.GetGroupSize(first)));
     return FileRowUnder(match, file);
+}
+
+HTREEITEM CTwinseekDlg::AddFileToGroup(const SFileInfo& first, const SFileInfo& file) {
+    if (!FastNow()) PauseRows(GroupRows.Position(GroupRows.FirstWithName(first.strName)));
+    return AddFileToGroupRow(first, file);
 }
 
 void CTwinseekDlg::ExpandAll(bool expand) {
@@ -265,28 +273,45 @@ void CTwinseekDlg::Counters(int folderCount, int fileCount) {
     CountEdit.SetText(CFolderScan::CounterText(folderCount, fileCount));
 }
 
-void CTwinseekDlg::GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand) {
+void CTwinseekDlg::GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand, unsigned clears) {
     if (Scan.Fast()) {
-        Feed.Group({first, second, false, expand, FileInfoMap.GetGroupSize(first)});
+        Feed.Group({first, second, false, expand, FileInfoMap.GetGroupSize(first), clears});
         return;
     }
     FlushScanFeed();
-    HTREEITEM row = AddGroupRow(first);
-    AddFileRow(row, first);
-    AddFileRow(row, second);
-    if (row && expand) TreeView_Expand(ResultTree.GetTreeCtrl(), row, TVE_EXPAND);
+    CScanFeed::GroupEvent event{first, second, false, expand, 0, clears};
+    Send(WM_SCAN_ROWS, 0, reinterpret_cast<LPARAM>(&event));
 }
 
-void CTwinseekDlg::GroupGrew(const SFileInfo& first, const SFileInfo& record) {
+void CTwinseekDlg::GroupGrew(const SFileInfo& first, const SFileInfo& record, unsigned clears) {
     if (Scan.Fast()) {
-        Feed.Group({first, record, true, false, FileInfoMap.GetGroupSize(first)});
+        Feed.Group({first, record, true, false, FileInfoMap.GetGroupSize(first), clears});
         return;
     }
     FlushScanFeed();
-    SetResultsRedraw(false);
-    AddFileToGroup(first, record);
-    SetResultsRedraw(true);
-    RepaintResults();
+    // The default pace's cost of finding the row, paid here on the worker: the
+    // window's thread only inserts.
+    if (!FastNow()) PauseRows(GroupRows.Position(GroupRows.FirstWithName(first.strName)));
+    CScanFeed::GroupEvent event{first, record, true, false, 0, clears};
+    Send(WM_SCAN_ROWS, 0, reinterpret_cast<LPARAM>(&event));
+}
+
+LRESULT CTwinseekDlg::OnScanRows(WPARAM, LPARAM lp) {
+    const auto& e = *reinterpret_cast<const CScanFeed::GroupEvent*>(lp);
+    // Found before the results were cleared: no row may come back.
+    if (FileInfoMap.Clears() != e.clears) return 0;
+    if (e.grew) {
+        SetResultsRedraw(false);
+        AddFileToGroupRow(e.first, e.file);
+        SetResultsRedraw(true);
+        RepaintResults();
+        return 0;
+    }
+    HTREEITEM row = AddGroupRow(e.first);
+    AddFileRow(row, e.first);
+    AddFileRow(row, e.file);
+    if (row && e.expand) TreeView_Expand(ResultTree.GetTreeCtrl(), row, TVE_EXPAND);
+    return 0;
 }
 
 void CTwinseekDlg::RedrawResults() {
@@ -336,6 +361,8 @@ HTREEITEM CTwinseekDlg::LabelledFileRow(HTREEITEM group, const SFileInfo& file) 
 }
 
 void CTwinseekDlg::ApplyGroupEvent(const CScanFeed::GroupEvent& e, std::map<HTREEITEM, std::wstring>& counts) {
+    // Found before the results were cleared: no row may come back.
+    if (e.clears != FileInfoMap.Clears()) return;
     const std::wstring count = Count(e.count);
     if (e.grew) {
         bool bySize, byTime, byDigest;

@@ -23,6 +23,7 @@ public:
         bool grew = false;
         bool expand = false;   // ExpandItem when the group reached two
         int count = 0;         // the group's size at that moment
+        unsigned clears = 0;   // the map's ClearGroups count at that moment
     };
     struct Batch {
         std::vector<std::wstring> status;   // to be shown in this order

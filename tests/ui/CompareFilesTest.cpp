@@ -27,7 +27,8 @@ void InstallStandIn() {
 std::wstring RecordFile() { return GetProgramDir() + L"WinMergeU.cmdline"; }
 
 // The command line the stand-in recorded; empty when it was not started in time.
-std::wstring RecordedCommandLine(int timeoutMs = 10000) {
+// A loaded machine can take many seconds to start a process under Wine.
+std::wstring RecordedCommandLine(int timeoutMs = 30000) {
     if (!ui::WaitUntil([] { return GetFileAttributesW(RecordFile().c_str()) != INVALID_FILE_ATTRIBUTES; },
                        timeoutMs))
         return L"";

@@ -28,8 +28,8 @@ inline void AddFound(CTwinseekDlg& dlg, const SFileInfo& f, bool expand = true) 
     const int n = dlg.FileInfoMap.GetGroupSize(f);
     SFileInfo first;
     if (n < 2 || !dlg.FileInfoMap.GetFirstFile(f, first)) return;
-    if (n == 2) dlg.GroupReachedTwo(first, f, expand);
-    else dlg.GroupGrew(first, f);
+    if (n == 2) dlg.GroupReachedTwo(first, f, expand, dlg.FileInfoMap.Clears());
+    else dlg.GroupGrew(first, f, dlg.FileInfoMap.Clears());
 }
 
 inline void AddFound(CTwinseekDlg& dlg, const std::wstring& path) { AddFound(dlg, FoundRecord(path)); }

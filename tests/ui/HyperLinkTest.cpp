@@ -177,7 +177,11 @@ TEST(HyperLinkAddress, OnlyWebAddressesAreOpened) {
     for (const wchar_t* bad : {L"file:///C:/windows/notepad.exe", L"C:\\windows\\notepad.exe",
                                L"\\\\server\\share\\setup.exe", L"ftp://download.test/x", L"点击下载", L"http://",
                                L"https:///etc/passwd", L"http://a.test/\" & calc.exe", L"http://a.test/ -x",
-                               L"javascript:alert(1)", L""})
+                               L"javascript:alert(1)", L"",
+                               // What a best-fit conversion to the ANSI code page turns
+                               // into a quote or a space on the browser's command line.
+                               L"http://a.test/\xFF02 & calc.exe", L"http://a.test/\x3000-x", L"http://a.test/\x00A0-x",
+                               L"http://a.test/\x2019x", L"http://a.test/'x", L"http://a.test/\x7F", L"http://下载.test/"})
         EXPECT_FALSE(CHyperLink::IsWebAddress(bad)) << std::string(bad, bad + wcslen(bad));
 
     // Refused before the shell sees it: a missing local program would give 2 from the shell.
