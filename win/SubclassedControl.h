@@ -4,8 +4,8 @@
 namespace win {
 
 // Base of the program's control classes. A control object attaches to an existing
-// window by subclassing (SetWindowSubclass) and gets its messages through
-// WindowProc. The dialog that holds it hands back the notifications the control
+// window by subclassing (its window procedure replaced, the old one called for the
+// rest) and gets its messages through WindowProc. The dialog that holds it hands back the notifications the control
 // sent to it (WM_NOTIFY, WM_COMMAND, WM_CTLCOLOR*) through OnReflect first, so a
 // control can handle its own clicks and colours.
 class SubclassedControl : public Window {
@@ -34,8 +34,7 @@ protected:
     LRESULT Default(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
-                                         DWORD_PTR ref);
+    static LRESULT CALLBACK SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 };
 
 }  // namespace win

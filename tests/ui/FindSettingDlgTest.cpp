@@ -354,3 +354,32 @@ TEST_F(FindSettingDlg, ChangesWaitForTheDataLock) {
 }
 
 }  // namespace
+
+TEST_F(FindSettingDlg, AHundredThousandExtensionsLoadAndShowInTheirOrder) {
+    const int n = 100000;
+    std::string lines;
+    for (int i = 0; i < n; ++i) lines += "e" + std::to_string(i) + (i % 7 == 0 ? "  \r\n" : "\n");
+    lines += "e5\n";   // once only
+    WriteExtFile(lines);
+    FindSettingStruct record;
+    ULONGLONG start = GetTickCount64();
+    record.Load();
+    const ULONGLONG loaded = GetTickCount64() - start;
+    ASSERT_EQ(static_cast<size_t>(n), record.ExtList.size());
+    EXPECT_EQ(L"e0", record.ExtList[0]);
+    EXPECT_EQ(L"e99999", record.ExtList[n - 1]);
+    start = GetTickCount64();
+    ULONGLONG shown = 0;
+    Run(record, [&](HWND box) {
+        shown = GetTickCount64() - start;
+        HWND list = List(box);
+        ASSERT_EQ(n, ListView_GetItemCount(list));
+        wchar_t text[32];
+        ListView_GetItemText(list, n - 1, 1, text, 32);
+        EXPECT_STREQ(L"e99999", text);
+        ListView_GetItemText(list, n - 1, 0, text, 32);
+        EXPECT_STREQ(L"100000", text);
+        ui::PressButton(box, IDCANCEL);
+    });
+    std::printf("ext.list of %d lines: loaded in %llu ms, dialog shown after %llu ms\n", n, loaded, shown);
+}
