@@ -178,9 +178,19 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
     OleInitialize(nullptr);
     static CTwinseekDlg dlg;   // the process ends from the driver thread
     HANDLE windowThread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
+    // Every wait is bounded: a bench that cannot go on says why and ends.
+    auto fail = [](const char* why) {
+        std::fprintf(stderr, "ui-scan: %s\n", why);
+        std::fflush(stderr);
+        ExitProcess(1);
+    };
     std::thread driver([&] {
         HWND main = nullptr;
-        while (!(main = dlg.GetHwnd()) || !IsWindowVisible(main)) Sleep(10);
+        const double opened = Now();
+        while (!(main = dlg.GetHwnd()) || !IsWindowVisible(main)) {
+            if (Now() - opened > 60) fail("the main window did not appear within 60 s");
+            Sleep(10);
+        }
         Sleep(500);
         const size_t before = PrivateBytes();
         const double windowCpu = CpuSeconds(windowThread);
@@ -190,7 +200,7 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         double start = Now();
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_FIND, BN_CLICKED), 0);
         while (ControlText(main, IDC_COUNT) != counters || ControlText(main, IDC_STATUS) != done) {
-            if (Now() - start > 3600) {
+            if (Now() - start > 1200) {
                 std::fprintf(stderr, "ui-scan: no end in sight: %ls / %ls\n", ControlText(main, IDC_COUNT).c_str(),
                              ControlText(main, IDC_STATUS).c_str());
                 std::fflush(stderr);
@@ -215,8 +225,11 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         ExitProcess(0);
     });
     dlg.DoModal();
+    // The driver ends the process when it is done; a window that closed or never
+    // opened ends the bench here instead of waiting for a driver that waits for it.
+    fail("the main window ended before the search did");
     driver.join();
-    return 0;
+    return 1;
 }
 
 }  // namespace

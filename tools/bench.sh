@@ -14,6 +14,9 @@
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 trap twinseek_stop EXIT
+# The display first: the prefix's services start with the first Wine program and
+# keep the display they found, so one that is gone would leave every window unseen.
+twinseek_display
 
 bench_exe=$TWINSEEK_BUILD/twinseek_bench.exe
 [[ -f $bench_exe ]] || { echo "bench: $bench_exe is missing; run make build" >&2; exit 1; }
@@ -105,7 +108,6 @@ if [[ ! -f $small.ready ]]; then
     cp -r "$tree"/d0[0-4] "$small"/
     touch "$small.ready"
 fi
-twinseek_display
 for digest in 0 1; do
     wine "$bench_exe" ui-scan "$tree_win" "$digest" | tr -d '\r'
 done
