@@ -166,6 +166,7 @@ void CTwinseekDlg::OnClearHistory() {
         FileInfoMap.ClearGroups();
         FileInfoMap.Folders.ClearFolders();
     }
+    FileInfoMap.Digests.Clear();
     FileCount = 0;
 }
 

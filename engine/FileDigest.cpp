@@ -1,5 +1,6 @@
 #include "engine/FileDigest.h"
 
+#include <atomic>
 #include <memory>
 
 #include "engine/FileError.h"
@@ -8,6 +9,8 @@
 #include "win/Handles.h"
 
 namespace {
+
+std::atomic<unsigned> g_opens{0};
 
 constexpr DWORD kBlockSize = 1048576;
 constexpr DWORD kSmallestBuffer = 4096;
@@ -45,9 +48,12 @@ std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>&
     win::UniqueHandle file(CreateFileW(ToLongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) throw CFileError(GetLastError(), path);
+    ++g_opens;
     try {
         return DigestOfStream(file.get(), eachBlock);
     } catch (const CFileError& e) {
         throw CFileError(e.Error(), path);
     }
 }
+
+unsigned DigestOpenCount() { return g_opens.load(); }

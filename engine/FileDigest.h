@@ -9,5 +9,8 @@
 // `eachBlock`, when given, runs after every block read: a stop check may throw from
 // it, and the file is closed on the way out.
 std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock = nullptr);
+// How many files DigestOfFile has opened in this process: what tests count to know
+// a file was not read again.
+unsigned DigestOpenCount();
 // Digests from the handle's current position to the end of the file.
 std::wstring DigestOfStream(HANDLE file, const std::function<void()>& eachBlock = nullptr);

@@ -237,6 +237,7 @@ void CFileInfoMap::ClearGroups() {
     ++m_clears;
     for (auto& group : *this) group.second.clear();
     m_held.clear();
+    m_sizes.clear();
 }
 
 std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fileName) const {
@@ -251,4 +252,23 @@ std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fil
         }
     }
     return paths;
+}
+
+CFileInfoMap::ESizeSeen CFileInfoMap::NoteSize(const SFileInfo& record, bool keepWaiting, SFileInfo& waiting) {
+    Guard guard(m_lock);
+    auto [it, first] = m_sizes.try_emplace(record.nSize);
+    if (first) {
+        if (keepWaiting) it->second = record;
+        return ESizeSeen::First;
+    }
+    if (!it->second) return ESizeSeen::Before;
+    waiting = std::move(*it->second);
+    it->second.reset();
+    return ESizeSeen::Waiting;
+}
+
+void CFileInfoMap::WaitAgain(const SFileInfo& record) {
+    Guard guard(m_lock);
+    auto it = m_sizes.find(record.nSize);
+    if (it != m_sizes.end() && !it->second) it->second = record;
 }

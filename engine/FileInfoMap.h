@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "engine/DigestCache.h"
 #include "engine/FileInfo.h"
 #include "engine/FileInfoV.h"
 #include "engine/FolderList.h"
@@ -90,10 +91,24 @@ public:
     // the file system ignores it.
     std::vector<std::wstring> MemberPathsNamed(const std::wstring& fileName) const;
 
+    // A content search that reads only what can match: a file whose size no other
+    // file has had since the groups were last cleared cannot have a twin, and waits
+    // here undigested until one comes. What NoteSize found:
+    enum class ESizeSeen {
+        First,     // the first of its size (kept waiting when asked to)
+        Waiting,   // a file of this size was waiting: it is handed out, to be digested
+        Before,    // files of this size came before and were digested
+    };
+    ESizeSeen NoteSize(const SFileInfo& record, bool keepWaiting, SFileInfo& waiting);
+    // A waiting file handed out by NoteSize whose digest was not made (a stop) waits
+    // again.
+    void WaitAgain(const SFileInfo& record);
+
     int bSimilarName = 0;
     unsigned char nCriteria = 0;
 
     CFolderList Folders;
+    CDigestCache Digests;
 
 private:
     bool SimilarMode(const SFileInfo& record) const;
@@ -111,6 +126,8 @@ private:
         uint64_t check;
     };
     std::unordered_multimap<size_t, SHeld> m_held;
+    // Sizes met since the last clear, with the file still waiting for a twin, if any.
+    std::unordered_map<uint64_t, std::optional<SFileInfo>> m_sizes;
     bool Holds(const CFileInfoV& group, const std::wstring& path) const;
     void Add(CFileInfoV& group, CFileInfoV::iterator at, const SFileInfo& record);
     void Release(const CFileInfoV& group, const std::wstring& path);

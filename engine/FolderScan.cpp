@@ -96,7 +96,7 @@ void CFolderScan::SearchNextFolder() {
                         if (folder.bSubFolder && (!link || sub.size() < MAX_PATH))
                             m_map.Folders.AddFolder(sub, true);
                     } else {
-                        ExamineFile(path, name);
+                        ExamineFile(path, name, entry);
                     }
                 }
                 bool more = FindNextFileW(listing.get(), &entry) != 0;
@@ -117,7 +117,43 @@ void CFolderScan::SearchNextFolder() {
     if (m_fast && m_report && !m_map.Folders.HasPending()) m_report->Idle();
 }
 
-void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& name) {
+std::wstring CFolderScan::Digest(const SFileInfo& record) {
+    Status(win::Format(L"正在计算文件MD5:%s", record.strPath.c_str()));
+    if (m_fast)
+        if (std::optional<std::wstring> known = m_map.Digests.Find(record.strPath, record.nSize, record.strTime))
+            return *known;
+    // A stop during a large file ends the step between two blocks.
+    std::wstring digest = DigestOfFile(record.strPath, [this] { StopCheck(); });
+    if (m_fast) m_map.Digests.Store(record.strPath, record.nSize, record.strTime, digest);
+    return digest;
+}
+
+bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
+    SFileInfo waiting;
+    switch (m_map.NoteSize(record, m_fast, waiting)) {
+    case CFileInfoMap::ESizeSeen::First:
+        // Fast: nothing of this size to match yet, so nothing is read.
+        return !m_fast;
+    case CFileInfoMap::ESizeSeen::Before:
+        return true;
+    case CFileInfoMap::ESizeSeen::Waiting:
+        break;
+    }
+    // The first file of this size joins the groups now, as it would have when it
+    // was found: before this one, and alone (no file of its size was there).
+    try {
+        waiting.strMD5 = Digest(waiting);
+    } catch (const CFileError&) {
+        return true;   // unreadable by now: it is passed over, as it would have been
+    } catch (...) {
+        m_map.WaitAgain(waiting);
+        throw;
+    }
+    m_map.AddFile(waiting);
+    return true;
+}
+
+void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& name, const WIN32_FIND_DATAW& entry) {
     StopCheck();
     size_t dot = name.rfind(L'.');
     const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
@@ -129,9 +165,16 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& na
     record.strPath = folder + L"\\" + name;
     Status(win::Format(L"文件:%s", record.strPath.c_str()));
 
-    // A file that vanished since the listing, or whose status cannot be read, is
-    // passed over rather than recorded with made-up values.
-    if (!ReadFileStatus(record.strPath, record.nSize, record.strTime)) return;
+    if (m_fast) {
+        // The listing has just read the same status: asking the file again would
+        // cost a round trip per file.
+        record.nSize = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
+        record.strTime = FormatFileTime(entry.ftLastWriteTime);
+    } else if (!ReadFileStatus(record.strPath, record.nSize, record.strTime)) {
+        // A file that vanished since the listing, or whose status cannot be read, is
+        // passed over rather than recorded with made-up values.
+        return;
+    }
 
     if (rules.digest && rules.md5MaxSize > 0 &&
         record.nSize > static_cast<uint64_t>(rules.md5MaxSize) * kMiB) {
@@ -141,24 +184,27 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& na
 
     record.strName = rules.stripExtension && dot != std::wstring::npos ? name.substr(0, dot) : name;
 
+    bool waits = false;
     if (rules.digest) {
-        Status(win::Format(L"正在计算文件MD5:%s", record.strPath.c_str()));
+        waits = !DigestWaitingTwin(record);
         // One unreadable file (locked, read error) is passed over alone; the rest
         // of the folder is still examined.
-        try {
-            // A stop during a large file ends the step between two blocks.
-            record.strMD5 = DigestOfFile(record.strPath, [this] { StopCheck(); });
-        } catch (const CFileError&) {
-            return;
+        if (!waits) {
+            try {
+                record.strMD5 = Digest(record);
+            } catch (const CFileError&) {
+                return;
+            }
         }
     }
 
-    int added, groupSize = 0, folderCount, fileCount;
+    int added = 1, groupSize = 0, folderCount, fileCount;
     unsigned clears;
     SFileInfo first;
     {
         auto lock = m_map.Lock();
-        added = m_map.AddFile(record, groupSize, first);
+        // A file waiting for a twin is counted now and joins the groups when one comes.
+        if (!waits) added = m_map.AddFile(record, groupSize, first);
         clears = m_map.Clears();
         // A file already in its group (a folder searched again) gets no second row.
         if (added != 0) groupSize = 0;

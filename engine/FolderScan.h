@@ -42,7 +42,12 @@ private:
         bool stripExtension = false;   // names compare without their extension
     };
 
-    void ExamineFile(const std::wstring& folder, const std::wstring& name);
+    void ExamineFile(const std::wstring& folder, const std::wstring& name, const WIN32_FIND_DATAW& entry);
+    // The digest of a file, from the cache when the fast pace has read it before.
+    std::wstring Digest(const SFileInfo& record);
+    // Fast pace: false when the file is the first of its size and waits undigested;
+    // a file of its size that was waiting is digested and added first.
+    bool DigestWaitingTwin(const SFileInfo& record);
     FileRules RulesFor(const std::wstring& extension) const;
     void StopCheck() const;
     void Pause(DWORD ms) const;

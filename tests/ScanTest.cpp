@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/FindFlags.h"
+#include "engine/FileDigest.h"
 #include "engine/FileStatus.h"
 #include "engine/FolderScan.h"
 #include "tests/TempFolder.h"
@@ -193,6 +194,7 @@ TEST(Scan, DigestSizeLimitAroundTenMiB) {
     dir.Write(L"small.bin", "a");
 
     ScanBed bed;
+    bed.settings.FastSearch = 0;   // every file digested as it is found
     bed.settings.FindMD5File = 1;
     bed.settings.Md5MaxSize = 10;
     bed.Prepare();
@@ -207,6 +209,7 @@ TEST(Scan, DigestSizeLimitAroundTenMiB) {
     // Limit 0: everything is digested, and the two big files (same content but one
     // byte) stay apart while equal ones would meet.
     ScanBed unlimited;
+    unlimited.settings.FastSearch = 0;
     unlimited.settings.FindMD5File = 1;
     unlimited.settings.Md5MaxSize = 0;
     unlimited.Prepare();
@@ -265,6 +268,7 @@ TEST(Scan, LockedFileIsPassedOverAndTheFolderGoesOn) {
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
 
     ScanBed bed;
+    bed.settings.FastSearch = 0;   // every file digested as it is found
     bed.settings.FindMD5File = 1;
     bed.Prepare();
     bed.map.Folders.AddFolder(dir / L"1", false);
@@ -308,6 +312,7 @@ TEST(Scan, StatusTextsOfOneFolder) {
     TempFolder dir;
     std::wstring file = dir.Write(L"only.txt", "x");
     ScanBed bed;
+    bed.settings.FastSearch = 0;   // every file digested as it is found
     bed.settings.FindMD5File = 1;
     bed.Prepare();
     bed.map.Folders.AddFolder(dir.Path(), false);
@@ -446,6 +451,7 @@ TEST(Scan, AStopDuringALargeDigestEndsTheStepBetweenTwoBlocks) {
     TempFolder dir;
     dir.Write(L"big.bin", TempFolder::Pattern(8 * 1048576));
     ScanBed bed;
+    bed.settings.FastSearch = 0;   // every file digested as it is found
     bed.settings.FindMD5File = 1;
     bed.Prepare();
     bed.map.Folders.AddFolder(dir.Path(), false);
@@ -459,4 +465,102 @@ TEST(Scan, AStopDuringALargeDigestEndsTheStepBetweenTwoBlocks) {
     EXPECT_EQ(bed.fileCount.load(), 0);
     EXPECT_TRUE(bed.report.counters.empty());
     EXPECT_TRUE(bed.map.empty());
+}
+
+namespace {
+
+// A tree for the content search: sizes that collide and sizes that do not, a file
+// that comes after its size twin with other content, a twin of it further on, empty
+// files, and a file over the digest limit.
+void WriteContentTree(const TempFolder& dir) {
+    dir.Write(L"a\\one.txt", "same content");
+    dir.Write(L"a\\lone.bin", "no other file has this size");
+    dir.Write(L"a\\empty1", "");
+    dir.Write(L"b\\two.txt", "same content");
+    dir.Write(L"b\\twin.txt", "SAME CONTENT");    // the size of one.txt, not its content
+    dir.Write(L"b\\big.bin", TempFolder::Pattern(1048577));
+    dir.Write(L"c\\three.txt", "same content");
+    dir.Write(L"c\\twin2.txt", "SAME CONTENT");
+    dir.Write(L"c\\empty2", "");
+    dir.Write(L"c\\big2.bin", TempFolder::Pattern(1048577));
+}
+
+struct ContentRun {
+    std::vector<std::pair<std::wstring, std::wstring>> reachedTwo, grew;
+    std::vector<std::wstring> rowTexts;   // every field of every row record
+    std::vector<std::pair<int, int>> counters;
+    std::vector<std::wstring> folderEnds;
+    unsigned reads = 0;
+};
+
+ContentRun SearchContent(const std::wstring& root, int fast, ScanBed* reuse = nullptr) {
+    ScanBed own;
+    ScanBed& bed = reuse ? *reuse : own;
+    bed.settings.FastSearch = fast;
+    bed.settings.FindMD5File = 1;
+    bed.settings.Md5MaxSize = 1;
+    bed.scan.SetPauses(0, 0);
+    bed.report = Recorder();
+    const unsigned before = DigestOpenCount();
+    bed.Prepare();
+    bed.map.Folders.AddFolder(root, true);
+    bed.RunAll();
+    ContentRun run;
+    run.reads = DigestOpenCount() - before;
+    run.reachedTwo = bed.report.reachedTwo;
+    run.grew = bed.report.grew;
+    for (const SFileInfo& r : bed.report.rowRecords)
+        run.rowTexts.push_back(r.strName + L"|" + r.strPath + L"|" + r.strTime + L"|" + std::to_wstring(r.nSize) +
+                               L"|" + r.strMD5);
+    run.counters = bed.report.counters;
+    run.folderEnds = bed.report.folderEnds;
+    return run;
+}
+
+}  // namespace
+
+TEST(ScanContent, TheFastPaceReadsOnlyWhatCanMatchAndFindsTheSame) {
+    TempFolder dir;
+    WriteContentTree(dir);
+    const ContentRun slow = SearchContent(dir.Path(), 0), fast = SearchContent(dir.Path(), 1);
+    EXPECT_EQ(slow.reachedTwo, fast.reachedTwo);
+    EXPECT_EQ(slow.grew, fast.grew);
+    EXPECT_EQ(slow.rowTexts, fast.rowTexts);
+    EXPECT_EQ(slow.counters, fast.counters);
+    EXPECT_EQ(slow.folderEnds, fast.folderEnds);
+    // The groups: the three "same content", the two twins, the two empty files.
+    ASSERT_EQ(3u, slow.reachedTwo.size());
+    EXPECT_EQ(1u, slow.grew.size());
+    // Every file under the limit is read at the default pace; the lone size is not
+    // read at the fast one.
+    EXPECT_EQ(8u, slow.reads);
+    EXPECT_EQ(7u, fast.reads);
+}
+
+TEST(ScanContent, ASearchAgainReadsNoUnchangedFile) {
+    TempFolder dir;
+    WriteContentTree(dir);
+    ScanBed bed;
+    const ContentRun first = SearchContent(dir.Path(), 1, &bed);
+    // A re-search: the groups emptied, every folder again.
+    bed.map.ClearGroups();
+    bed.map.Folders.RequeueAllFolders();
+    ContentRun again = SearchContent(dir.Path(), 1, &bed);
+    EXPECT_EQ(0u, again.reads);
+    EXPECT_EQ(first.reachedTwo, again.reachedTwo);
+    EXPECT_EQ(first.rowTexts, again.rowTexts);
+
+    // A changed file is read again, and only it.
+    dir.Write(L"c\\twin2.txt", "SAME CONTENT!");
+    bed.map.ClearGroups();
+    bed.map.Folders.RequeueAllFolders();
+    again = SearchContent(dir.Path(), 1, &bed);
+    EXPECT_EQ(2u, again.reachedTwo.size());
+    EXPECT_EQ(0u, again.reads);   // its new size is its own: it waits unread
+    // Clearing the history forgets the digests.
+    bed.map.ClearGroups();
+    bed.map.Folders.ClearFolders();
+    bed.map.Digests.Clear();
+    again = SearchContent(dir.Path(), 1, &bed);
+    EXPECT_EQ(first.reads - 1, again.reads);   // all but the changed file, alone now
 }

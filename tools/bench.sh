@@ -5,6 +5,8 @@
 #                                                        10 % duplicates, FastSearch 1
 #   ui-scan files=… digest=0|1 similar=0|1 seconds=… walk_seconds=… ratio=… rows=…
 #           private_bytes=… bytes_per_file=… window_cpu=… worker_cpu=…
+#           read_seconds=… floor_ratio=…              (walk + one read of every file
+#                                                        that shares its size; search over it)
 #                                                        the same tree searched through the
 #                                                        main window (FastSearch 1), next to a
 #                                                        bare walk of it in the same process;
@@ -115,3 +117,23 @@ small_win=$(winepath -w "$small")
 for similar in 0 1; do
     wine "$bench_exe" ui-scan "$small_win" 0 "$similar" | tr -d '\r'
 done
+
+# Real files nobody here made: a copy of the system's documentation folder.
+docs=$data/doc
+if [[ ! -f $docs.ready ]]; then
+    if [[ -d /usr/share/doc ]]; then
+        rm -rf "$docs"
+        cp -r --no-preserve=ownership /usr/share/doc "$docs" 2>/dev/null || true
+        # Links would lead out of the copy.
+        find "$docs" -type l -delete
+        touch "$docs.ready"
+    else
+        echo "bench: /usr/share/doc is missing; the run on real files is skipped" >&2
+    fi
+fi
+if [[ -f $docs.ready ]]; then
+    docs_win=$(winepath -w "$docs")
+    for digest in 0 1; do
+        wine "$bench_exe" ui-scan "$docs_win" "$digest" | tr -d '\r'
+    done
+fi

@@ -123,6 +123,11 @@ bool ReadLocalDescriptor(const std::wstring& path, std::string& bytes) {
                              read == bytes.size());
 }
 
+void SetDomProperty(IXMLDOMDocument2* document, const wchar_t* name, const VARIANT& value) {
+    Bstr property{std::wstring(name)};
+    document->setProperty(property.get(), value);
+}
+
 }  // namespace
 
 CUpdateInfo::CUpdateInfo() : Address(DefaultDescriptorAddress) {}
@@ -159,24 +164,19 @@ int CUpdateInfo::LoadDescriptor(const std::wstring& source) {
         !document)
         return 0;
 
-    // The descriptor comes from the network: no DTD (entity expansion) and nothing
-    // fetched on its behalf (external entities, schemas).
-    VARIANT yes;
-    VariantInit(&yes);
-    yes.vt = VT_BOOL;
-    yes.boolVal = VARIANT_TRUE;
-    Bstr prohibitDtd{std::wstring(L"ProhibitDTD")};
-    document->setProperty(prohibitDtd.get(), yes);
+    // The descriptor comes from the network: no DTD (entity expansion), nothing
+    // fetched on its behalf (external entities, schemas), no deep nesting.
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BOOL;
+    value.boolVal = VARIANT_TRUE;
+    SetDomProperty(document.get(), L"ProhibitDTD", value);
+    value.vt = VT_I4;
+    value.lVal = kMaxElementDepth;
+    SetDomProperty(document.get(), L"MaxElementDepth", value);
     document->put_resolveExternals(VARIANT_FALSE);
     document->put_validateOnParse(VARIANT_FALSE);
     document->put_async(VARIANT_FALSE);
-
-    VARIANT depth;
-    VariantInit(&depth);
-    depth.vt = VT_I4;
-    depth.lVal = kMaxElementDepth;
-    Bstr maxDepth{std::wstring(L"MaxElementDepth")};
-    document->setProperty(maxDepth.get(), depth);
 
     VARIANT_BOOL loaded = VARIANT_FALSE;
     if (!win::PathExists(source)) {

@@ -17,14 +17,19 @@ HWND WaitForSaveDialog(HWND main) {
     return ui::WaitForDialog([](HWND h) { return GetDlgItem(h, 1148) || GetDlgItem(h, 1152); }, {main}, 10000);
 }
 
-// Starts the export and types `path` into its save dialog; returns once it is written.
-void ExportAs(HWND main, const std::wstring& path) {
+// Starts the export and types `path` into its save dialog; returns once it has closed.
+void TypeExportName(HWND main, const std::wstring& path) {
     ui::PostCommand(main, IDC_EXPORT);
     HWND save = WaitForSaveDialog(main);
     ASSERT_NE(nullptr, save);
     ui::SetItemText(save, GetDlgItem(save, 1148) ? 1148 : 1152, path);
     ui::PressButton(save, IDOK);
     ASSERT_TRUE(ui::WaitForClose(save));
+}
+
+// The same, then waits until the list is written.
+void ExportAs(HWND main, const std::wstring& path) {
+    TypeExportName(main, path);
     EXPECT_TRUE(ui::WaitForStatus(main, L"保存完成"));
     ui::Barrier(main);
 }
@@ -85,19 +90,6 @@ TEST(ExportList, NameWithExtensionStaysAndEmptyResultsGiveEmptyFile) {
     });
 }
 
-namespace {
-
-// Starts the export and types `path` into its save dialog; returns once it has closed.
-void TypeExportName(HWND main, const std::wstring& path) {
-    ui::PostCommand(main, IDC_EXPORT);
-    HWND save = WaitForSaveDialog(main);
-    ASSERT_NE(nullptr, save);
-    ui::SetItemText(save, GetDlgItem(save, 1148) ? 1148 : 1152, path);
-    ui::PressButton(save, IDOK);
-    ASSERT_TRUE(ui::WaitForClose(save));
-}
-
-}  // namespace
 
 TEST(ExportListSafety, ANameThatGetsTxtAsksBeforeReplacingThatFile) {
     TempFolder dir;

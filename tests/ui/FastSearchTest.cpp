@@ -62,7 +62,8 @@ protected:
         dir_ = new TempFolder;
         big_ = dir_->MakeDir(L"big");
         for (int i = 0; i < kBig; ++i)
-            Write(big_ + L"\\f" + std::to_wstring(i) + L".dat", std::string(2048 + i, static_cast<char>('a' + i % 26)));
+            // Sizes in pairs, contents all different: every file is read for its digest.
+            Write(big_ + L"\\f" + std::to_wstring(i) + L".dat", std::string(2048 + i / 2, static_cast<char>('a' + i % 26)));
     }
     static void TearDownTestSuite() {
         delete dir_;
