@@ -1,5 +1,6 @@
 #include "engine/FileDigest.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 
@@ -27,30 +28,43 @@ DWORD BufferSizeFor(HANDLE file) {
     return remaining > kSmallestBuffer ? static_cast<DWORD>(remaining) : kSmallestBuffer;
 }
 
-}  // namespace
-
-std::wstring DigestOfStream(HANDLE file, const std::function<void()>& eachBlock) {
+// Digests to the end of the file. With the file's size known beforehand (a small
+// file read whole), the buffer has one byte more than the file: a read that comes
+// back with exactly the known size has met the end, and the empty read that would
+// confirm it is saved. Under Wine every call is a round trip to the server.
+std::wstring Digest(HANDLE file, const std::function<void()>& eachBlock, uint64_t knownSize) {
     CMD5Checksum md5;
-    const DWORD bufferSize = BufferSizeFor(file);
+    const bool known = knownSize < kBlockSize;
+    const DWORD bufferSize = known ? std::max<DWORD>(static_cast<DWORD>(knownSize) + 1, kSmallestBuffer)
+                                   : BufferSizeFor(file);
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[bufferSize]);
+    uint64_t total = 0;
     for (;;) {
         DWORD read = 0;
         if (!ReadFile(file, buffer.get(), bufferSize, &read, nullptr))
             throw CFileError(GetLastError(), std::wstring());
         if (read == 0) break;
         md5.Feed(buffer.get(), read);
+        total += read;
         if (eachBlock) eachBlock();
+        if (known && total == knownSize && read < bufferSize) break;
     }
     return md5.Finish();
 }
 
-std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock) {
+}  // namespace
+
+std::wstring DigestOfStream(HANDLE file, const std::function<void()>& eachBlock) {
+    return Digest(file, eachBlock, kUnknownSize);
+}
+
+std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock, uint64_t knownSize) {
     win::UniqueHandle file(CreateFileW(ToLongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) throw CFileError(GetLastError(), path);
     ++g_opens;
     try {
-        return DigestOfStream(file.get(), eachBlock);
+        return Digest(file.get(), eachBlock, knownSize);
     } catch (const CFileError& e) {
         throw CFileError(e.Error(), path);
     }

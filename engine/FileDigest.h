@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <windows.h>
@@ -8,7 +9,11 @@
 // Both throw CFileError when the file cannot be opened or read.
 // `eachBlock`, when given, runs after every block read: a stop check may throw from
 // it, and the file is closed on the way out.
-std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock = nullptr);
+// `knownSize`, when given, is the file's size as just listed: it saves calls for a
+// small file, and the whole file is still read whatever its size turns out to be.
+constexpr uint64_t kUnknownSize = ~0ull;
+std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock = nullptr,
+                          uint64_t knownSize = kUnknownSize);
 // How many files DigestOfFile has opened in this process: what tests count to know
 // a file was not read again.
 unsigned DigestOpenCount();

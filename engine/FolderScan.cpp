@@ -123,7 +123,7 @@ std::wstring CFolderScan::Digest(const SFileInfo& record) {
         if (std::optional<std::wstring> known = m_map.Digests.Find(record.strPath, record.nSize, record.strTime))
             return *known;
     // A stop during a large file ends the step between two blocks.
-    std::wstring digest = DigestOfFile(record.strPath, [this] { StopCheck(); });
+    std::wstring digest = DigestOfFile(record.strPath, [this] { StopCheck(); }, m_fast ? record.nSize : kUnknownSize);
     if (m_fast) m_map.Digests.Store(record.strPath, record.nSize, record.strTime, digest);
     return digest;
 }

@@ -127,3 +127,15 @@ TEST(DigestFile, StreamDigestsFromTheCurrentPosition) {
     EXPECT_EQ(DigestOfStream(h), DigestOf("body"));
     CloseHandle(h);
 }
+
+TEST(DigestFile, AKnownSizeThatIsWrongStillDigestsTheWholeFile) {
+    TempFolder dir;
+    for (size_t n : {0u, 1u, 4095u, 4096u, 70000u}) {
+        const std::string bytes = TempFolder::Pattern(n);
+        const std::wstring path = dir.Write(L"f" + std::to_wstring(n), bytes);
+        const std::wstring whole = DigestOfFile(path);
+        // Right, too small (the file grew since it was listed), too large (it shrank).
+        for (uint64_t known : {static_cast<uint64_t>(n), static_cast<uint64_t>(n / 2), static_cast<uint64_t>(n + 5000)})
+            EXPECT_EQ(whole, DigestOfFile(path, nullptr, known)) << n << " known as " << known;
+    }
+}
