@@ -18,7 +18,7 @@ HWND WaitForBrowser(const std::wstring& leaf = L"") {
         HWND tree = ui::PickerTree(browser);
         if (!tree || SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == 0) return false;
         return leaf.empty() || lstrcmpiW(ui::CaretText(tree).c_str(), leaf.c_str()) == 0;
-    }, 20000);  // a loaded machine takes seconds to fill the tree
+    }, 60000);  // a loaded machine takes many seconds to fill the tree
     return browser;
 }
 
