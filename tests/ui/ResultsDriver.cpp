@@ -139,9 +139,21 @@ void Barrier(HWND main) {
     WaitUntil([&] { return SendMessageW(edit, EM_GETLIMITTEXT, 0, 0) == value; }, 5000);
 }
 
+// Moves the cursor and waits until the system reports it there: on a loaded machine
+// the display server takes a while, and the row commands read the cursor.
+static void PutCursor(POINT s) {
+    SetCursorPos(s.x, s.y);
+    WaitUntil([&] {
+        POINT now{};
+        if (GetCursorPos(&now) && now.x == s.x && now.y == s.y) return true;
+        SetCursorPos(s.x, s.y);
+        return false;
+    }, 5000);
+}
+
 void Click(HWND main, HWND tree, POINT p) {
     POINT s = ToScreen(tree, p);
-    SetCursorPos(s.x, s.y);
+    PutCursor(s);
     PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
     Barrier(main);
@@ -149,7 +161,7 @@ void Click(HWND main, HWND tree, POINT p) {
 
 void DoubleClick(HWND main, HWND tree, POINT p) {
     POINT s = ToScreen(tree, p);
-    SetCursorPos(s.x, s.y);
+    PutCursor(s);
     PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     PostMessageW(tree, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
     PostMessageW(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
@@ -159,7 +171,7 @@ void DoubleClick(HWND main, HWND tree, POINT p) {
 
 void RightClick(HWND tree, POINT p) {
     POINT s = ToScreen(tree, p);
-    SetCursorPos(s.x, s.y);
+    PutCursor(s);
     PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
     PostMessageW(tree, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
 }
