@@ -32,8 +32,10 @@ std::wstring CFolderScan::CounterText(int folderCount, int fileCount) {
 
 void CFolderScan::StopCheck() const { CheckFindStop(m_flags.load()); }
 
-void CFolderScan::Pause(DWORD ms) const {
-    if (ms != 0 && !m_fast) Sleep(ms);
+void CFolderScan::Pause(DWORD ms) {
+    if (ms == 0 || m_fast) return;
+    ++m_pausesTaken;
+    Sleep(ms);
 }
 
 void CFolderScan::Status(const std::wstring& text) const {

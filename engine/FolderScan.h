@@ -29,6 +29,8 @@ public:
 
     // FastSearch as the current step took it (worker thread).
     bool Fast() const { return m_fast; }
+    // Pauses slept so far (worker thread).
+    unsigned PausesTaken() const { return m_pausesTaken; }
 
     // Text of the counters field.
     static std::wstring CounterText(int folderCount, int fileCount);
@@ -50,7 +52,7 @@ private:
     bool DigestWaitingTwin(const SFileInfo& record);
     FileRules RulesFor(const std::wstring& extension) const;
     void StopCheck() const;
-    void Pause(DWORD ms) const;
+    void Pause(DWORD ms);
     void Status(const std::wstring& text) const;
 
     const FindSettingStruct& m_settings;
@@ -61,4 +63,5 @@ private:
     DWORD m_entryPause = 5;
     DWORD m_folderPause = 5;
     bool m_fast = false;   // FastSearch, taken at the start of each step
+    unsigned m_pausesTaken = 0;
 };

@@ -341,7 +341,7 @@ TEST(Scan, PrepareSearchResetsTheCountAndHandsOverCriteria) {
 TEST(Scan, PausesApplyUnlessFastSearch) {
     TempFolder dir;
     for (int i = 0; i < 8; ++i) dir.Write(L"f" + std::to_wstring(i), "x");
-    auto elapsed = [&](int fast) {
+    auto run = [&](int fast, unsigned& pauses) {
         ScanBed bed;
         bed.settings.FastSearch = fast;
         bed.scan.SetPauses(50, 50);
@@ -349,12 +349,17 @@ TEST(Scan, PausesApplyUnlessFastSearch) {
         bed.map.Folders.AddFolder(dir.Path(), false);
         ULONGLONG start = GetTickCount64();
         bed.RunAll();
+        pauses = bed.scan.PausesTaken();
+        EXPECT_EQ(8, bed.fileCount.load());
         return GetTickCount64() - start;
     };
-    const ULONGLONG paused = elapsed(0);
-    EXPECT_GE(paused, 10u * 50u * 9 / 10);   // 10 entries with . and .., plus the folder
-    // The same walk without its pauses takes less than they alone would.
-    EXPECT_LT(elapsed(1), paused);
+    unsigned pauses = 0;
+    // 10 entries with . and .., plus the folder: each pause is slept.
+    EXPECT_GE(run(0, pauses), 11u * 50u * 9 / 10);
+    EXPECT_EQ(11u, pauses);
+    // The same walk at the fast pace finds the same files without a pause.
+    run(1, pauses);
+    EXPECT_EQ(0u, pauses);
 }
 
 TEST(Scan, FastStepsReportFolderEndsAndIdleOnceNothingIsPending) {
