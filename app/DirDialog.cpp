@@ -20,17 +20,41 @@ std::wstring TrimFolder(std::wstring folder) {
     return folder;
 }
 
+constexpr int kInitialFolderTries = 20;
+constexpr UINT kInitialFolderRetryMs = 250;
+
 }  // namespace
 
 bool CDirDialog::SelChanged(const std::wstring&, std::wstring&) { return true; }
 
+// Under load the browser can return from BFFM_SETSELECTION having selected nothing
+// (no BFFM_SELCHANGED follows), leaving the user at the desktop.
+void CDirDialog::ApplyInitialFolder(HWND window) {
+    SendMessageW(window, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(InitialFolder.c_str()));
+    UINT_PTR timer = reinterpret_cast<UINT_PTR>(this);
+    if (m_selectionSeen || ++m_tries >= kInitialFolderTries)
+        KillTimer(window, timer);
+    else
+        SetTimer(window, timer, kInitialFolderRetryMs, &CDirDialog::RetryInitialFolder);
+}
+
+void CALLBACK CDirDialog::RetryInitialFolder(HWND window, UINT, UINT_PTR timer, DWORD) {
+    CDirDialog* self = reinterpret_cast<CDirDialog*>(timer);
+    if (self->m_selectionSeen)
+        KillTimer(window, timer);   // the user chose meanwhile: never move their selection
+    else
+        self->ApplyInitialFolder(window);
+}
+
 int CALLBACK CDirDialog::BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM data) {
     CDirDialog* self = reinterpret_cast<CDirDialog*>(data);
     if (message == BFFM_INITIALIZED) {
-        if (!self->InitialFolder.empty())
-            SendMessageW(window, BFFM_SETSELECTIONW, TRUE,
-                         reinterpret_cast<LPARAM>(self->InitialFolder.c_str()));
+        self->m_selectionSeen = false;
+        self->m_tries = 0;
+        if (!self->InitialFolder.empty()) self->ApplyInitialFolder(window);
     } else if (message == BFFM_SELCHANGED) {
+        // Any selection, ours or the user's, ends the retries.
+        self->m_selectionSeen = true;
         wchar_t path[MAX_PATH] = {};
         if (!SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), path)) path[0] = 0;
         std::wstring status;

@@ -23,4 +23,11 @@ public:
 
 private:
     static int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM param, LPARAM data);
+    static void CALLBACK RetryInitialFolder(HWND window, UINT, UINT_PTR timer, DWORD);
+    void ApplyInitialFolder(HWND window);
+
+    // The browser may ignore the first selection while it is still filling its tree;
+    // the initial folder is tried again until a selection follows or the user acts.
+    bool m_selectionSeen = false;
+    int m_tries = 0;
 };
