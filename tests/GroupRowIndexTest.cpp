@@ -62,4 +62,44 @@ TEST(GroupRowIndex, RemovedAndRenamedRowsFollowTheTree) {
     EXPECT_TRUE(index.RowsWithName(L"b").empty());
 }
 
+// Many groups of one name (a translation file in every language) are told apart by
+// the other columns; the first match in display order wins, as a walk would find.
+TEST(GroupRowIndex, WholeKeyFindsTheFirstMatchingRowInDisplayOrder) {
+    CGroupRowIndex index;
+    index.Insert(Row(1), SGroupRowKey{L"a", L"1", L"t1", L"d1"}, nullptr);
+    index.Insert(Row(2), SGroupRowKey{L"a", L"2", L"t1", L"d2"}, nullptr);
+    index.Insert(Row(3), SGroupRowKey{L"a", L"2", L"t2", L"d2"}, Row(1));   // 1, 3, 2
+    const SGroupRowKey wanted{L"a", L"2", L"t1", L"d2"};
+    EXPECT_EQ(Row(2), index.FirstMatching(wanted, true, true, false));
+    EXPECT_EQ(Row(3), index.FirstMatching(wanted, true, false, true));   // 3 is above 2
+    EXPECT_EQ(Row(1), index.FirstMatching(wanted, false, false, false)); // by name alone
+    EXPECT_EQ(nullptr, index.FirstMatching(SGroupRowKey{L"a", L"9"}, true, false, false));
+    EXPECT_EQ(nullptr, index.FirstMatching(SGroupRowKey{L"b", L"2"}, true, false, false));
+
+    // A row inserted above its twin in the same bucket comes first; then it leaves.
+    index.Insert(Row(4), SGroupRowKey{L"a", L"2", L"t9", L"d9"}, Row(1));   // 1, 4, 3, 2
+    EXPECT_EQ(Row(4), index.FirstMatching(wanted, true, false, false));
+    index.OnRowDeleted(Row(4));
+    EXPECT_EQ(Row(3), index.FirstMatching(wanted, true, false, false));
+
+    // Changed column texts move a row to its new key; counts and paths do not.
+    index.OnRowTextChanged(Row(3), 3, L"7");
+    index.OnRowTextChanged(Row(2), 0, L"5");
+    index.OnRowTextChanged(Row(2), 2, L"C:\\x");
+    EXPECT_EQ(Row(2), index.FirstMatching(wanted, true, false, false));
+    EXPECT_EQ(Row(3), index.FirstMatching(SGroupRowKey{L"a", L"7"}, true, false, false));
+    index.Refile(Row(1), SGroupRowKey{L"a", L"2", L"t1", L"d2"});
+    EXPECT_EQ(Row(1), index.FirstMatching(wanted, true, true, true));
+    index.Rename(Row(1), L"b");
+    EXPECT_EQ(Row(2), index.FirstMatching(wanted, true, true, true));
+    SGroupRowKey filed;
+    ASSERT_TRUE(index.KeyOf(Row(1), filed));
+    EXPECT_EQ(L"b", filed.name);
+    EXPECT_EQ(L"d2", filed.digest);
+    EXPECT_FALSE(index.KeyOf(Row(99), filed));
+
+    index.Clear();
+    EXPECT_EQ(nullptr, index.FirstMatching(wanted, true, true, true));
+}
+
 }  // namespace

@@ -14,9 +14,45 @@ std::vector<HTREEITEM> CGroupRowIndex::RowsWithName(const std::wstring& name) co
     return it == byName_.end() ? std::vector<HTREEITEM>{} : it->second;
 }
 
-void CGroupRowIndex::FileUnderName(HTREEITEM row, const std::wstring& name, HTREEITEM after) {
-    std::vector<HTREEITEM>& rows = byName_[name];
+std::wstring CGroupRowIndex::KeyText(const SGroupRowKey& key) const {
+    // No file name or column text holds a TAB: the tree's labels are split at it.
+    std::wstring text = key.name;
+    text += L'\t';
+    if (keyParts_ & kSizePart) text += key.size;
+    text += L'\t';
+    if (keyParts_ & kTimePart) text += key.time;
+    text += L'\t';
+    if (keyParts_ & kDigestPart) text += key.digest;
+    return text;
+}
+
+HTREEITEM CGroupRowIndex::FirstMatching(const SGroupRowKey& key, bool bySize, bool byTime, bool byDigest) {
+    std::lock_guard<std::mutex> guard(lock_);
+    unsigned parts = (bySize ? kSizePart : 0) | (byTime ? kTimePart : 0) | (byDigest ? kDigestPart : 0);
+    if (parts != keyParts_) {
+        keyParts_ = parts;   // other criteria than the last search: file every row anew
+        RebuildKeys();
+    }
+    auto it = byKey_.find(KeyText(key));
+    return it == byKey_.end() || it->second.empty() ? nullptr : it->second.front();
+}
+
+bool CGroupRowIndex::KeyOf(HTREEITEM row, SGroupRowKey& key) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(row);
+    if (g == groups_.end()) return false;
+    key = g->second.key;
+    return true;
+}
+
+void CGroupRowIndex::RebuildKeys() {
+    byKey_.clear();
+    for (HTREEITEM row : order_) byKey_[KeyText(groups_.at(row).key)].push_back(row);
+}
+
+void CGroupRowIndex::FileUnderName(HTREEITEM row, HTREEITEM after) {
     const Group& g = groups_.at(row);
+    std::vector<HTREEITEM>& rows = byName_[g.key.name];
     if (std::next(g.at) == order_.end()) {
         rows.push_back(row);   // last in display order, so last of its name too
         return;
@@ -29,7 +65,7 @@ void CGroupRowIndex::FileUnderName(HTREEITEM row, const std::wstring& name, HTRE
     // Otherwise the row goes after the nearest row of that name above it.
     auto it = std::list<HTREEITEM>::reverse_iterator(g.at);
     for (; it != order_.rend(); ++it) {
-        if (groups_.at(*it).name != name) continue;
+        if (groups_.at(*it).key.name != g.key.name) continue;
         auto pos = std::find(rows.begin(), rows.end(), *it);
         rows.insert(pos == rows.end() ? rows.end() : pos + 1, row);
         return;
@@ -37,23 +73,56 @@ void CGroupRowIndex::FileUnderName(HTREEITEM row, const std::wstring& name, HTRE
     rows.insert(rows.begin(), row);
 }
 
-void CGroupRowIndex::UnfileName(HTREEITEM row, const std::wstring& name) {
-    auto it = byName_.find(name);
-    if (it == byName_.end()) return;
-    auto& rows = it->second;
-    rows.erase(std::remove(rows.begin(), rows.end(), row), rows.end());
-    if (rows.empty()) byName_.erase(it);
+// After FileUnderName: rows of one key share their name, so the nearest row of the
+// key above this one is found among the rows of its name, not the whole tree.
+void CGroupRowIndex::FileUnderKey(HTREEITEM row, HTREEITEM after) {
+    const Group& g = groups_.at(row);
+    const std::wstring text = KeyText(g.key);
+    std::vector<HTREEITEM>& rows = byKey_[text];
+    if (std::next(g.at) == order_.end()) {
+        rows.push_back(row);
+        return;
+    }
+    auto same = std::find(rows.begin(), rows.end(), after);
+    if (after && same != rows.end()) {
+        rows.insert(same + 1, row);
+        return;
+    }
+    const std::vector<HTREEITEM>& named = byName_.at(g.key.name);
+    auto self = std::find(named.begin(), named.end(), row);
+    for (auto it = std::make_reverse_iterator(self); it != named.rend(); ++it) {
+        if (KeyText(groups_.at(*it).key) != text) continue;
+        auto pos = std::find(rows.begin(), rows.end(), *it);
+        rows.insert(pos == rows.end() ? rows.end() : pos + 1, row);
+        return;
+    }
+    rows.insert(rows.begin(), row);
 }
 
-void CGroupRowIndex::Insert(HTREEITEM row, const std::wstring& name, HTREEITEM after) {
+void CGroupRowIndex::Unfile(Buckets& buckets, const std::wstring& bucket, HTREEITEM row) {
+    auto it = buckets.find(bucket);
+    if (it == buckets.end()) return;
+    auto& rows = it->second;
+    rows.erase(std::remove(rows.begin(), rows.end(), row), rows.end());
+    if (rows.empty()) buckets.erase(it);
+}
+
+void CGroupRowIndex::Unfile(HTREEITEM row) {
+    const SGroupRowKey& key = groups_.at(row).key;
+    Unfile(byName_, key.name, row);
+    Unfile(byKey_, KeyText(key), row);
+}
+
+void CGroupRowIndex::Insert(HTREEITEM row, const SGroupRowKey& key, HTREEITEM after) {
     if (!row) return;
     std::lock_guard<std::mutex> guard(lock_);
     if (groups_.count(row)) return;
     auto anchor = after ? groups_.find(after) : groups_.end();
     const bool known = anchor != groups_.end();
     auto at = known ? order_.insert(std::next(anchor->second.at), row) : order_.insert(order_.end(), row);
-    groups_[row] = Group{at, name, {}};   // may rehash: anchor is not used after this
-    FileUnderName(row, name, known ? after : nullptr);
+    groups_[row] = Group{at, key, {}};   // may rehash: anchor is not used after this
+    FileUnderName(row, known ? after : nullptr);
+    FileUnderKey(row, known ? after : nullptr);
 }
 
 void CGroupRowIndex::Remove(HTREEITEM row) {
@@ -68,18 +137,26 @@ void CGroupRowIndex::Remove(HTREEITEM row) {
     auto g = groups_.find(row);
     if (g == groups_.end()) return;
     for (HTREEITEM c : g->second.children) parentOf_.erase(c);
-    UnfileName(row, g->second.name);
+    Unfile(row);
     order_.erase(g->second.at);
     groups_.erase(g);
 }
 
 void CGroupRowIndex::Rename(HTREEITEM row, const std::wstring& name) {
+    SGroupRowKey key;
+    if (!KeyOf(row, key) || key.name == name) return;
+    key.name = name;
+    Refile(row, key);
+}
+
+void CGroupRowIndex::Refile(HTREEITEM row, const SGroupRowKey& key) {
     std::lock_guard<std::mutex> guard(lock_);
     auto g = groups_.find(row);
-    if (g == groups_.end() || g->second.name == name) return;
-    UnfileName(row, g->second.name);
-    g->second.name = name;
-    FileUnderName(row, name, nullptr);
+    if (g == groups_.end()) return;
+    Unfile(row);
+    g->second.key = key;
+    FileUnderName(row, nullptr);
+    FileUnderKey(row, nullptr);
 }
 
 void CGroupRowIndex::Clear() {
@@ -87,6 +164,7 @@ void CGroupRowIndex::Clear() {
     order_.clear();
     groups_.clear();
     byName_.clear();
+    byKey_.clear();
     parentOf_.clear();
 }
 
@@ -123,5 +201,11 @@ int CGroupRowIndex::ChildCount(HTREEITEM group) const {
 }
 
 void CGroupRowIndex::OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) {
-    if (column == 1) Rename(row, text);
+    if (column < 1 || column == 2 || column > 5) return;   // counts and paths match nothing
+    SGroupRowKey key;
+    if (!KeyOf(row, key)) return;
+    std::wstring& part = column == 1 ? key.name : column == 3 ? key.size : column == 4 ? key.time : key.digest;
+    if (part == text) return;
+    part = text;
+    Refile(row, key);
 }

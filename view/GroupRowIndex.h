@@ -12,8 +12,16 @@
 
 #include "view/ColumnTreeObserver.h"
 
+// What a group row shows in the columns a group can be matched by.
+struct SGroupRowKey {
+    std::wstring name;     // column 1
+    std::wstring size;     // column 3
+    std::wstring time;     // column 4
+    std::wstring digest;   // column 5
+};
+
 // The group rows of the results in display order, found by the name shown in their
-// column 1, with the number of file rows under each. It lets the row operations find
+// column 1 or by their whole key, with the number of file rows under each. It lets the row operations find
 // a group row without walking the tree row by row through window messages.
 //
 // It follows the tree by itself once set as the column tree's observer: deleted
@@ -26,12 +34,21 @@ public:
     HTREEITEM FirstWithName(const std::wstring& name) const;
     // All group rows showing this name, in display order.
     std::vector<HTREEITEM> RowsWithName(const std::wstring& name) const;
+    // The first group row in display order showing key's name and, for each part
+    // asked for, key's text in that column; or null. A row showing the same name
+    // may be one of many thousands (a translation file in every language).
+    HTREEITEM FirstMatching(const SGroupRowKey& key, bool bySize, bool byTime, bool byDigest);
+    // What the index holds for a group row's columns (false when the row is unknown).
+    bool KeyOf(HTREEITEM row, SGroupRowKey& key) const;
     // A group row inserted directly after `after` (null or unknown: at the end).
-    void Insert(HTREEITEM row, const std::wstring& name, HTREEITEM after);
+    void Insert(HTREEITEM row, const SGroupRowKey& key, HTREEITEM after);
+    void Insert(HTREEITEM row, const std::wstring& name, HTREEITEM after) { Insert(row, SGroupRowKey{name}, after); }
     // A group row or a file row left the tree; unknown rows are ignored.
     void Remove(HTREEITEM row);
     // Column 1 of a group row now shows `name`.
     void Rename(HTREEITEM row, const std::wstring& name);
+    // A group row shows these texts now (found different from what was filed).
+    void Refile(HTREEITEM row, const SGroupRowKey& key);
     void Clear();
 
     // Group rows before `row` in display order; Size() when the row is unknown.
@@ -49,16 +66,24 @@ public:
 private:
     struct Group {
         std::list<HTREEITEM>::iterator at;
-        std::wstring name;
+        SGroupRowKey key;
         std::unordered_set<HTREEITEM> children;
     };
+    using Buckets = std::unordered_map<std::wstring, std::vector<HTREEITEM>>;
+    enum KeyPart : unsigned { kSizePart = 1, kTimePart = 2, kDigestPart = 4 };
 
-    void FileUnderName(HTREEITEM row, const std::wstring& name, HTREEITEM after);
-    void UnfileName(HTREEITEM row, const std::wstring& name);
+    std::wstring KeyText(const SGroupRowKey& key) const;
+    void FileUnderName(HTREEITEM row, HTREEITEM after);
+    void FileUnderKey(HTREEITEM row, HTREEITEM after);
+    static void Unfile(Buckets& buckets, const std::wstring& bucket, HTREEITEM row);
+    void Unfile(HTREEITEM row);
+    void RebuildKeys();
 
     mutable std::mutex lock_;
     std::list<HTREEITEM> order_;
     std::unordered_map<HTREEITEM, Group> groups_;
-    std::unordered_map<std::wstring, std::vector<HTREEITEM>> byName_;   // each in display order
+    Buckets byName_;   // each in display order
+    Buckets byKey_;    // by KeyText with keyParts_, each in display order
+    unsigned keyParts_ = 0;
     std::unordered_map<HTREEITEM, HTREEITEM> parentOf_;
 };

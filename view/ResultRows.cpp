@@ -24,6 +24,11 @@ const Headings kColumns[] = {
 
 std::wstring Count(int n) { return win::Format(L"%d", n); }
 
+// The texts a group row shows for its first file in the columns groups match by.
+SGroupRowKey KeyOfGroup(const SFileInfo& first) {
+    return {first.strName, SizeText(first.nSize), first.strTime, first.strMD5};
+}
+
 // Fast mode: the feed is shown every kTickMs, held rows repainted every kRepaintMs
 // (longer for a tree that takes long to repaint, up to kRepaintMaxMs).
 constexpr UINT kTickMs = 50;
@@ -90,7 +95,7 @@ HTREEITEM CTwinseekDlg::AddGroupRow(const SFileInfo& first) {
         row = InsertRow(TVI_ROOT, TVI_LAST, Count(FileInfoMap.GetGroupSize(first)), first);
     }
     if (!row) return nullptr;
-    GroupRows.Insert(row, first.strName, anchor);
+    GroupRows.Insert(row, KeyOfGroup(first), anchor);
     SetFileColumns(row, first);
     return row;
 }
@@ -123,27 +128,27 @@ void CTwinseekDlg::PauseRows(size_t rows) {
 }
 
 HTREEITEM CTwinseekDlg::MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest) {
-    const std::wstring size = SizeText(first.nSize);
+    const SGroupRowKey wanted = KeyOfGroup(first);
     HWND tree = ResultTree.GetTreeCtrl();
-    // Only rows showing the name can match; they come in display order, so the first
-    // that matches is the one a walk from the top would find.
-    for (HTREEITEM row : GroupRows.RowsWithName(first.strName)) {
+    // The index gives the first matching row in display order, the one a walk from
+    // the top would find; check it against the tree, which others may have changed.
+    for (;;) {
+        HTREEITEM row = GroupRows.FirstMatching(wanted, bySize, byTime, byDigest);
+        if (!row) return nullptr;
         std::wstring label = CColumnTreeCtrl::ReadLabel(tree, row);
         if (label.empty()) {
             GroupRows.Remove(row);
             continue;
         }
         using P = CColumnTreeCtrl;
-        if (P::Piece(label, 1) != first.strName) {
-            GroupRows.Rename(row, P::Piece(label, 1));
-            continue;
-        }
-        if (bySize && P::Piece(label, 3) != size) continue;
-        if (byTime && P::Piece(label, 4) != first.strTime) continue;
-        if (byDigest && P::Piece(label, 5) != first.strMD5) continue;
-        return row;
+        SGroupRowKey shown{P::Piece(label, 1), P::Piece(label, 3), P::Piece(label, 4), P::Piece(label, 5)};
+        SGroupRowKey filed;
+        GroupRows.KeyOf(row, filed);
+        if (shown.name == filed.name && shown.size == filed.size && shown.time == filed.time &&
+            shown.digest == filed.digest)
+            return row;
+        GroupRows.Refile(row, shown);
     }
-    return nullptr;
 }
 
 bool CTwinseekDlg::FastNow() const {
@@ -381,7 +386,7 @@ void CTwinseekDlg::ApplyGroupEvent(const CScanFeed::GroupEvent& e, std::map<HTRE
     HTREEITEM anchor = GroupAnchor(e.first.strName);
     HTREEITEM row = InsertLabelledRow(TVI_ROOT, anchor ? anchor : TVI_LAST, count, e.first);
     if (!row) return;
-    GroupRows.Insert(row, e.first.strName, anchor);
+    GroupRows.Insert(row, KeyOfGroup(e.first), anchor);
     LabelledFileRow(row, e.first);
     LabelledFileRow(row, e.file);
     if (e.expand) TreeView_Expand(ResultTree.GetTreeCtrl(), row, TVE_EXPAND);
