@@ -408,7 +408,7 @@ TEST(Scan, OneFolderOnDiskIsListedOnceHoweverItIsReached) {
     bed.map.Folders.AddFolder(dir / L"photos", true);
     bed.RunAll();
     // Searched again under other spellings, in later runs: nothing new is listed.
-    for (const std::wstring spelling : {dir / L"PHOTOS", dir / L"photos\\", L"\\\\?\\" + dir.Path() + L"\\Photos"}) {
+    for (const std::wstring& spelling : {dir / L"PHOTOS", dir / L"photos\\", L"\\\\?\\" + dir.Path() + L"\\Photos"}) {
         bed.Prepare();
         bed.map.Folders.AddFolder(spelling, true);
         bed.RunAll();

@@ -341,7 +341,9 @@ TEST(SearchRun, ClearingAndReSearchingOverAndOverLeavesNoStaleRow) {
                 Sleep(static_cast<DWORD>(i % 5) * 15);
                 ui::PressButton(main, i % 2 ? IDC_CLEAR_HISTORY : IDC_REFIND);
                 ui::Barrier(main);
-                if (i % 2) EXPECT_TRUE(Roots(tree).empty());
+                if (i % 2) {
+                    EXPECT_TRUE(Roots(tree).empty());
+                }
             }
             ui::PressButton(main, IDC_REFIND);
             Sleep(200);
