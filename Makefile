@@ -4,13 +4,14 @@
 #                (CTEST_ARGS="-R Digest" to run some of them)
 #   make run     set-up, build, start the program (screenshot when there is no display)
 #   make bench   build and run the benchmarks
+#   make dist    release build packed as dist/twinseek-<version>-win64.zip
 #   make clean   remove build/ (with its Wine prefix)
 BUILD ?= build
 export TWINSEEK_BUILD := $(abspath $(BUILD))
 CTEST_ARGS ?=
 MAKEFLAGS += --no-print-directory
 
-.PHONY: setup build test run bench clean
+.PHONY: setup build test run bench dist clean
 
 setup:
 	tools/setup.sh
@@ -33,6 +34,10 @@ bench:
 	tools/build.sh
 	tools/bench.sh
 
+dist:
+	tools/setup.sh
+	tools/dist.sh
+
 clean:
 	-@if [ -d $(BUILD)/wineprefix ]; then WINEPREFIX=$(TWINSEEK_BUILD)/wineprefix wineserver -k 2>/dev/null || true; fi
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-release dist

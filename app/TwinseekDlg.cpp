@@ -8,6 +8,7 @@
 #include "app/AboutDlg.h"
 #include "app/FindSettingDlg.h"
 #include "app/ProcessExit.h"
+#include "res/Version.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "win/Format.h"
@@ -15,7 +16,7 @@
 #include "win/Shell.h"
 
 namespace {
-const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V1.10-20121012";
+const wchar_t kCaption[] = L"Kestrelsoft-双生搜寻V" TWINSEEK_VERSION_TEXT;
 const wchar_t kHelpPage[] = L"https://www.twinseek.example/help/";
 }  // namespace
 

@@ -19,6 +19,8 @@ packages=(
     locales
     fonts-wqy-microhei
     imagemagick
+    zip            # make dist
+    unzip
 )
 
 missing=()

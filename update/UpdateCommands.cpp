@@ -1,11 +1,12 @@
 // The main window's side of the update check: the start-up check and command 1005.
 #include "app/FindFlags.h"
 #include "app/TwinseekDlg.h"
+#include "res/Version.h"
 #include "res/resource.h"
 #include "update/UpdateInfoDlg.h"
 
 namespace {
-const wchar_t kAppVersion[] = L"1.10-20121012";
+const wchar_t kAppVersion[] = L"" TWINSEEK_VERSION_TEXT;
 const wchar_t kAppType[] = L"twinseek";
 
 void StartupUpdateCheck(CTwinseekDlg* wnd) {
