@@ -18,6 +18,7 @@ packages=(
     xdotool
     locales
     fonts-wqy-microhei
+    fonts-wine     # Marlett, the symbols of the caption buttons
     imagemagick
     zip            # make dist
     unzip

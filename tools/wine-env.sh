@@ -57,11 +57,20 @@ twinseek_display() {
     twinseek_xvfb_start
 }
 
+# Debian's Wine does not load the fonts it ships (fonts-wine) from where they lie, and
+# without Marlett it draws the caption buttons as the letters "0 1 r". The prefix's font
+# folder, which Wine does read, gets a copy of that one font.
+TWINSEEK_MARLETT=/usr/share/wine/fonts/marlett.ttf
+
 twinseek_prefix_init() {
     mkdir -p "$TWINSEEK_BUILD"
-    if [[ ! -f $WINEPREFIX/.twinseek-ready ]]; then
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts
+    if [[ ! -f $WINEPREFIX/.twinseek-ready || ! -f $fonts/marlett.ttf ]]; then
         (
             flock 9
+            if [[ -f $WINEPREFIX/.twinseek-ready && ! -f $fonts/marlett.ttf ]]; then
+                cp "$TWINSEEK_MARLETT" "$fonts/" || echo "wine-env: no $TWINSEEK_MARLETT" >&2
+            fi
             if [[ ! -f $WINEPREFIX/.twinseek-ready ]]; then
                 local started=$SECONDS
                 echo "wine-env: creating the Wine prefix $WINEPREFIX"
@@ -70,6 +79,7 @@ twinseek_prefix_init() {
                 # A crash prints a backtrace instead of waiting for someone to close a dialog.
                 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
                 wineserver -w    # flushes the registry to disk
+                cp "$TWINSEEK_MARLETT" "$fonts/" || echo "wine-env: no $TWINSEEK_MARLETT" >&2
                 touch "$WINEPREFIX/.twinseek-ready"
                 echo "wine-env: prefix ready after $((SECONDS - started)) s"
             fi
