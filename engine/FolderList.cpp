@@ -58,8 +58,8 @@ void CFolderList::RequeueAllFolders() {
     Guard guard(m_lock);
     for (SFolderItem& item : m_items) item.bPending = 1;
     m_firstPending = 0;
-    m_claims.clear();
     m_claimOf.clear();
+    m_byIndex.clear();
 }
 
 void CFolderList::ClearFolders() {
@@ -67,8 +67,8 @@ void CFolderList::ClearFolders() {
     m_items.clear();
     m_paths.clear();
     m_firstPending = 0;
-    m_claims.clear();
     m_claimOf.clear();
+    m_byIndex.clear();
 }
 
 int CFolderList::FolderCount() const {
@@ -112,24 +112,55 @@ void CFolderList::DropMissingFolders() {
 }
 
 bool CFolderList::ClaimFolder(const std::wstring& path, const SFileId& id) {
+    return Claim(path, id.index, id.volume, FileIdentityOf);
+}
+
+bool CFolderList::ClaimFolder(const std::wstring& path, uint64_t index, const IdentityFn& identityOf) {
+    return Claim(path, index, std::nullopt, identityOf);
+}
+
+bool CFolderList::Claim(const std::wstring& path, uint64_t index, std::optional<uint32_t> volume,
+                        const IdentityFn& identityOf) {
     Guard guard(m_lock);
-    auto [it, added] = m_claims.emplace(id, path);
-    if (!added) return it->second == path;
+    // Each volume read below answers "the same folder?" for a pair sharing an index.
+    // One that cannot be read (the folder is gone, or its path now leads elsewhere)
+    // leaves the pair apart, as a folder without identity was always listed.
+    auto volumeOf = [&](const std::wstring& folder) -> std::optional<uint32_t> {
+        std::optional<SFileId> id = identityOf(folder);
+        if (!id || id->index != index) return std::nullopt;
+        return id->volume;
+    };
+    auto range = m_byIndex.equal_range(index);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second == path) continue;
+        if (!volume && !(volume = volumeOf(path))) break;
+        SClaim& other = m_claimOf.at(it->second);
+        if (!other.volume) other.volume = volumeOf(it->second);
+        if (other.volume == volume) return false;
+    }
     // An entry lists one folder: a claim it made before (its folder was replaced on
     // disk since) is given up.
-    auto old = m_claimOf.find(path);
-    if (old != m_claimOf.end()) {
-        m_claims.erase(old->second);
-        old->second = id;
-    } else {
-        m_claimOf.emplace(path, id);
+    auto mine = m_claimOf.find(path);
+    if (mine != m_claimOf.end()) {
+        if (mine->second.index == index) {
+            if (volume) mine->second.volume = volume;
+            return true;
+        }
+        ForgetClaim(path);
     }
+    m_claimOf.emplace(path, SClaim{index, volume});
+    m_byIndex.emplace(index, path);
     return true;
 }
 
 void CFolderList::ForgetClaim(const std::wstring& path) {
     auto it = m_claimOf.find(path);
     if (it == m_claimOf.end()) return;
-    m_claims.erase(it->second);
+    auto range = m_byIndex.equal_range(it->second.index);
+    for (auto at = range.first; at != range.second; ++at) {
+        if (at->second != path) continue;
+        m_byIndex.erase(at);
+        break;
+    }
     m_claimOf.erase(it);
 }

@@ -1,5 +1,8 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -41,14 +44,24 @@ public:
     // entry has listed it. A requeued or dropped entry gives its claim up; clearing
     // the list forgets them all.
     bool ClaimFolder(const std::wstring& path, const SFileId& id);
+    // The same by the folder's file index, which is quick to read; the volume, which is
+    // not (Wine reads the device for it), is asked through identityOf only when another
+    // entry's folder has the same index, for both folders.
+    using IdentityFn = std::function<std::optional<SFileId>(const std::wstring&)>;
+    bool ClaimFolder(const std::wstring& path, uint64_t index, const IdentityFn& identityOf);
 
 private:
+    struct SClaim {
+        uint64_t index = 0;
+        std::optional<uint32_t> volume;   // not read yet while no other folder shares the index
+    };
+    bool Claim(const std::wstring& path, uint64_t index, std::optional<uint32_t> volume, const IdentityFn& identityOf);
     void ForgetClaim(const std::wstring& path);
 
     std::recursive_mutex& m_lock;
     std::vector<SFolderItem> m_items;
     std::unordered_set<std::wstring> m_paths;   // AddFolder's duplicate test in one look-up
     size_t m_firstPending = 0;                  // no entry before it is pending
-    std::unordered_map<SFileId, std::wstring, SFileIdHash> m_claims;   // folder -> the entry that lists it
-    std::unordered_map<std::wstring, SFileId> m_claimOf;                // entry -> its folder
+    std::unordered_map<std::wstring, SClaim> m_claimOf;          // entry -> its folder
+    std::unordered_multimap<uint64_t, std::wstring> m_byIndex;   // folder index -> entries listing it
 };

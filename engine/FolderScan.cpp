@@ -78,8 +78,8 @@ void CFolderScan::SearchNextFolder() {
     // A folder that another entry has listed already (the same folder under another
     // spelling, or reached through a link) is not listed again: each file of it would
     // join its own group as a second member.
-    const std::optional<SFileId> identity = FileIdentityOf(path);
-    const bool listable = !identity || m_map.Folders.ClaimFolder(path, *identity);
+    const std::optional<uint64_t> index = FileIndexOf(path);
+    const bool listable = !index || m_map.Folders.ClaimFolder(path, *index, FileIdentityOf);
 
     WIN32_FIND_DATAW entry;
     win::FindHandle listing(listable ? FindFirstFileW(ToLongPath(path + L"\\*.*").c_str(), &entry)

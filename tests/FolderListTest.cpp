@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "engine/FileInfoMap.h"
 #include "tests/TempFolder.h"
 
@@ -116,4 +118,54 @@ TEST(FolderList, OneEntryListsAFolderUntilItIsRequeuedOrTheListCleared) {
     EXPECT_TRUE(list.ClaimFolder(L"C:\\PHOTOS", photos));
     list.ClearFolders();
     EXPECT_TRUE(list.ClaimFolder(L"C:\\photos", photos));
+}
+
+// Claims by index read a volume only for folders that share an index: the roots of two
+// volumes (the same index on each) are both listed, one folder under two names is not.
+TEST(FolderList, ClaimsByIndexAskTheVolumeOnlyWhenIndexesMeet) {
+    std::recursive_mutex lock;
+    CFolderList list(lock);
+    std::map<std::wstring, SFileId> disk{{L"C:\\", {1, 5}}, {L"D:\\", {2, 5}}, {L"C:\\docs", {1, 40}},
+                                         {L"C:\\DOCS", {1, 40}}, {L"C:\\gone", {1, 77}}};
+    std::vector<std::wstring> asked;
+    auto identityOf = [&](const std::wstring& path) -> std::optional<SFileId> {
+        asked.push_back(path);
+        auto it = disk.find(path);
+        return it == disk.end() ? std::nullopt : std::optional<SFileId>(it->second);
+    };
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\", 5, identityOf));
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\docs", 40, identityOf));
+    EXPECT_TRUE(asked.empty());
+    EXPECT_TRUE(list.ClaimFolder(L"D:\\", 5, identityOf));
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"D:\\", L"C:\\"}));
+    EXPECT_FALSE(list.ClaimFolder(L"C:\\DOCS", 40, identityOf));
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\docs", 40, identityOf));   // its own claim again
+    // A folder whose identity cannot be read any more stays apart, as one without
+    // identity was always listed.
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\gone", 77, identityOf));
+    disk.erase(L"C:\\gone");
+    disk[L"C:\\again"] = {1, 77};
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\again", 77, identityOf));
+    // Volumes read once are kept: a third name of a folder asks for its own only.
+    asked.clear();
+    disk[L"c:\\docs"] = {1, 40};
+    EXPECT_FALSE(list.ClaimFolder(L"c:\\docs", 40, identityOf));
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"c:\\docs"}));
+    // Claims by full identity and by index meet.
+    list.RequeueAllFolders();
+    EXPECT_TRUE(list.ClaimFolder(L"C:\\DOCS", SFileId{1, 40}));
+    EXPECT_FALSE(list.ClaimFolder(L"C:\\docs", 40, identityOf));
+    EXPECT_TRUE(list.ClaimFolder(L"E:\\docs", SFileId{3, 40}));
+}
+
+TEST(FolderList, FileIndexIsTheIndexOfTheFullIdentity) {
+    TempFolder dir;
+    dir.Write(L"a.txt", "a");
+    for (const std::wstring& path : {dir.Path(), dir / L"a.txt"}) {
+        std::optional<uint64_t> index = FileIndexOf(path);
+        std::optional<SFileId> id = FileIdentityOf(path);
+        ASSERT_TRUE(index && id);
+        EXPECT_EQ(*index, id->index);
+    }
+    EXPECT_FALSE(FileIndexOf(dir / L"missing"));
 }
