@@ -9,10 +9,11 @@
 #include <optional>
 #include <string>
 
-#include "app/FindFlags.h"
+#include "engine/FindFlags.h"
 #include "engine/FileInfoMap.h"
 #include "engine/FolderScan.h"
 #include "engine/IScanReport.h"
+#include "res/Messages.h"
 #include "settings/DeleteSettingStruct.h"
 #include "settings/FindSettingStruct.h"
 #include "settings/MoveSettingStruct.h"
@@ -203,15 +204,6 @@ private:
 // Shown while a start waits for the stopped search worker to end.
 inline constexpr wchar_t kWaitingForStop[] = L"上次查找正在结束，结束后开始查找";
 
-// Sent to the window by OnReFind called on another thread: the re-search then
-// runs on the window's thread.
-constexpr UINT WM_REFIND_REQUEST = WM_APP + 2;
-
-// Sent by the worker in fast mode to have the feed shown before it goes on.
-constexpr UINT WM_SCAN_FLUSH = WM_APP + 0x20;
-// Sent by the worker at the default pace with the rows of one group event, made on
-// the window's thread so that no clear can come between them.
-constexpr UINT WM_SCAN_ROWS = WM_APP + 0x21;
 // The window's tick that shows the fast feed.
 constexpr UINT_PTR kScanTickTimer = 0x5CA7;
 

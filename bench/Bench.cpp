@@ -20,7 +20,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/FindFlags.h"
+#include "engine/FindFlags.h"
 #include "app/TwinseekDlg.h"
 #include "engine/FileDigest.h"
 #include "engine/FileStatus.h"

@@ -3,6 +3,7 @@
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
 #include "engine/FileStatus.h"
+#include "settings/Criteria.h"
 
 using Guard = std::lock_guard<std::recursive_mutex>;
 
@@ -47,13 +48,13 @@ void CFileInfoMap::SetSimilarName(int flag) {
 
 std::wstring CFileInfoMap::MakeKey(const SFileInfo& record) const {
     Guard guard(m_lock);
-    if ((nCriteria & 4) && !record.strMD5.empty()) return record.strMD5;
+    if ((nCriteria & kSameDigest) && !record.strMD5.empty()) return record.strMD5;
     std::wstring key = bSimilarName ? StrippedName(record.strName) : record.strName;
-    if (nCriteria & 1) {
+    if (nCriteria & kSameTime) {
         key += L'|';
         key += record.strTime;
     }
-    if (nCriteria & 2) {
+    if (nCriteria & kSameSize) {
         key += L'|';
         key += std::to_wstring(record.nSize);
     }
@@ -61,7 +62,7 @@ std::wstring CFileInfoMap::MakeKey(const SFileInfo& record) const {
 }
 
 bool CFileInfoMap::SimilarMode(const SFileInfo& record) const {
-    return bSimilarName && (!(nCriteria & 4) || record.strMD5.empty());
+    return bSimilarName && (!(nCriteria & kSameDigest) || record.strMD5.empty());
 }
 
 CFileInfoMap::const_iterator CFileInfoMap::Locate(const SFileInfo& record) const {
@@ -174,7 +175,7 @@ bool CFileInfoMap::RecordFromDisk(const std::wstring& name, const std::wstring& 
     record.strName = name;
     record.strPath = path;
     const bool status = ReadFileStatus(path, record.nSize, record.strTime);
-    if (criteria & 4) record.strMD5 = DigestOfFile(path);
+    if (criteria & kSameDigest) record.strMD5 = DigestOfFile(path);
     return status;
 }
 

@@ -51,7 +51,7 @@ public:
         return std::unique_lock<std::recursive_mutex>(m_lock);
     }
 
-    // Criteria bits: 1 same time, 2 same size, 4 same digest.
+    // Criteria: CriteriaBit values (same time, size, digest).
     void SetCriteria(unsigned char bits);
     void SetSimilarName(int flag);
 

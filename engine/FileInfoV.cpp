@@ -1,5 +1,7 @@
 #include "engine/FileInfoV.h"
 
+#include "settings/Criteria.h"
+
 bool CFileInfoV::HasPath(const std::wstring& path) const {
     for (const SFileInfo& member : *this)
         if (member.strPath == path) return true;
@@ -9,9 +11,9 @@ bool CFileInfoV::HasPath(const std::wstring& path) const {
 bool CFileInfoV::Accepts(unsigned char criteria, const SFileInfo& record) const {
     for (const SFileInfo& member : *this) {
         if (member.strPath == record.strPath) return false;
-        if ((criteria & 1) && member.strTime != record.strTime) continue;
-        if ((criteria & 2) && member.nSize != record.nSize) continue;
-        if ((criteria & 4) && member.strMD5 != record.strMD5) continue;
+        if ((criteria & kSameTime) && member.strTime != record.strTime) continue;
+        if ((criteria & kSameSize) && member.nSize != record.nSize) continue;
+        if ((criteria & kSameDigest) && member.strMD5 != record.strMD5) continue;
         return true;
     }
     return false;

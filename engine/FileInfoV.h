@@ -10,7 +10,7 @@ public:
     virtual ~CFileInfoV() = default;
 
     bool HasPath(const std::wstring& path) const;
-    // Criteria bits: 1 time, 2 size, 4 digest. The first member with the record's
+    // Criteria: CriteriaBit values. The first member with the record's
     // path refuses, the first member agreeing on every set bit accepts.
     bool Accepts(unsigned char criteria, const SFileInfo& record) const;
     // False when no member had the path.

@@ -1,6 +1,6 @@
 #include "engine/FolderScan.h"
 
-#include "app/FindFlags.h"
+#include "engine/FindFlags.h"
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
 #include "engine/FileIdentity.h"

@@ -3,16 +3,12 @@
 
 #include "app/TwinseekDlg.h"
 #include "settings/SettingsFile.h"
+#include "view/RowTick.h"
 #include "win/Format.h"
 #include "win/MessageBox.h"
+#include "view/ResultColumns.h"
 
 namespace {
-
-// The tree's check state as the commands read it: state image index minus one.
-bool Ticked(HWND tree, HTREEITEM row) {
-    UINT state = TreeView_GetItemState(tree, row, TVIS_STATEIMAGEMASK);
-    return static_cast<int>(state >> 12) - 1 != 0;
-}
 
 std::wstring Trimmed(const std::wstring& text) {
     const wchar_t* blanks = L" \t\r\n";
@@ -43,8 +39,8 @@ void CTwinseekDlg::OnCompareFiles() {
     std::wstring arguments;
     int count = 0;
     for (; row; row = TreeView_GetNextSibling(tree, row)) {
-        if (!Ticked(tree, row)) continue;
-        arguments += L"\"" + ResultTree.GetItemText(row, 2) + L"\" ";
+        if (!RowTicked(tree, row)) continue;
+        arguments += L"\"" + ResultTree.GetItemText(row, kPathColumn) + L"\" ";
         ++count;
     }
     if (count != 2) {

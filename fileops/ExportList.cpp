@@ -11,6 +11,7 @@
 #include "win/MessageBox.h"
 #include "win/SaveFileDialog.h"
 #include "win/WaitCursor.h"
+#include "view/ResultColumns.h"
 
 namespace {
 
@@ -49,8 +50,8 @@ void CTwinseekDlg::OnExportList() {
     HWND tree = ResultTree.GetTreeCtrl();
     for (HTREEITEM group = TreeView_GetRoot(tree); group; group = TreeView_GetNextSibling(tree, group)) {
         for (HTREEITEM row = TreeView_GetChild(tree, group); row; row = TreeView_GetNextSibling(tree, row)) {
-            const std::wstring name = ResultTree.GetItemText(row, 1);
-            const std::wstring file = ResultTree.GetItemText(row, 2);
+            const std::wstring name = ResultTree.GetItemText(row, kNameColumn);
+            const std::wstring file = ResultTree.GetItemText(row, kPathColumn);
             ShowStatus(this, L"正在保存:%s", file.c_str());
             const std::string line = win::ToMultiByte(name + L"\t" + file);
             if (fwrite(line.data(), 1, line.size(), out) != line.size() || fputc('\n', out) == EOF) written = false;

@@ -4,7 +4,9 @@
 #include "engine/FileError.h"
 #include "engine/FileIdentity.h"
 #include "fileops/KeptCopies.h"
+#include "view/RowTick.h"
 #include "win/Format.h"
+#include "view/ResultColumns.h"
 
 void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
                       const std::function<void(HTREEITEM group)>& onGroupEnd,
@@ -21,8 +23,8 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
             SFileRow file;
             file.group = group;
             file.row = row;
-            file.name = Text(row, 1);
-            file.path = Text(row, 2);
+            file.name = Text(row, kNameColumn);
+            file.path = Text(row, kPathColumn);
             file.ticked = Ticked(row);
             rows.push_back(std::move(file));
         }
@@ -40,14 +42,14 @@ std::vector<std::wstring> CResultWalk::AllPaths() const {
     std::vector<std::wstring> paths;
     for (HTREEITEM group = TreeView_GetRoot(tree); group; group = TreeView_GetNextSibling(tree, group))
         for (HTREEITEM row = TreeView_GetChild(tree, group); row; row = TreeView_GetNextSibling(tree, row))
-            paths.push_back(Text(row, 2));
+            paths.push_back(Text(row, kPathColumn));
     return paths;
 }
 
 std::wstring CResultWalk::Text(HTREEITEM row, int column) const { return dlg_.ResultTree.GetItemText(row, column); }
 
 bool CResultWalk::Ticked(HTREEITEM row) const {
-    return TreeView_GetCheckState(dlg_.ResultTree.GetTreeCtrl(), row) == 1;
+    return RowTicked(dlg_.ResultTree.GetTreeCtrl(), row);
 }
 
 void CResultWalk::DeleteRow(HTREEITEM row) { TreeView_DeleteItem(dlg_.ResultTree.GetTreeCtrl(), row); }
@@ -59,7 +61,7 @@ void CResultWalk::UpdateGroupCount(const SFileRow& file) {
     } catch (const CFileError&) {
         return;
     }
-    dlg_.ResultTree.SetItemText(file.group, 0, win::Format(L"%d", n));
+    dlg_.ResultTree.SetItemText(file.group, kCountColumn, win::Format(L"%d", n));
 }
 
 bool CResultWalk::Take(const SFileRow& file, SRemovedFile& taken, CKeptCopies* kept) {

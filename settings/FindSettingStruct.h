@@ -1,4 +1,5 @@
 #pragma once
+#include "settings/Criteria.h"
 #include "settings/ExtensionList.h"
 
 // Search criteria and extension filter, persisted in section TWINSEEK of the
@@ -23,7 +24,7 @@ struct FindSettingStruct {
 
     // Criteria bits of the group map: 1 time, 2 size, 4 digest.
     unsigned char CriteriaBits() const {
-        return static_cast<unsigned char>((FindTimeFile ? 1 : 0) | (FindSizeFile ? 2 : 0) |
-                                          (FindMD5File ? 4 : 0));
+        return static_cast<unsigned char>((FindTimeFile ? kSameTime : 0) | (FindSizeFile ? kSameSize : 0) |
+                                          (FindMD5File ? kSameDigest : 0));
     }
 };

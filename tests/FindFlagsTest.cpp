@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/FindFlags.h"
+#include "engine/FindFlags.h"
 #include "app/TwinseekDlg.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/FindFlags.h"
+#include "engine/FindFlags.h"
 #include "engine/FileDigest.h"
 #include "engine/FileStatus.h"
 #include "engine/FolderScan.h"

@@ -1,5 +1,5 @@
 // The main window's side of the update check: the start-up check and command 1005.
-#include "app/FindFlags.h"
+#include "engine/FindFlags.h"
 #include "app/TwinseekDlg.h"
 #include "res/Version.h"
 #include "res/resource.h"

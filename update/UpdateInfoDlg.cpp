@@ -1,6 +1,7 @@
 #include "update/UpdateInfoDlg.h"
 
 #include "app/ProcessExit.h"
+#include "res/Messages.h"
 #include "res/resource.h"
 #include "win/MessageBox.h"
 #include "win/Threads.h"

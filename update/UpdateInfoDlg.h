@@ -6,10 +6,6 @@
 #include "win/Dialog.h"
 #include "win/Window.h"
 
-// Posted by a check that found nothing to offer.
-#define WM_NO_UPDATE (WM_USER + 130)
-// Sent by a check that found a newer version; lParam points at the SUpdateFields to show.
-#define WM_UPDATE_FOUND (WM_USER + 131)
 
 // The update notice: the running and the offered version, its date and notes, and a link
 // to the download. A check runs on a worker that knows only the descriptor object and

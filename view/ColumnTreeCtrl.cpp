@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "res/Messages.h"
 #include "win/CommonControls.h"
 #include "win/Handles.h"
 

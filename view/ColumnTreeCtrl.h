@@ -107,7 +107,3 @@ private:
     int columnWidths_[kMaxColumns] = {};
     int columnFormats_[kMaxColumns] = {};
 };
-
-// Posted by the tree child when its size changed (its vertical scroll bar came or
-// went), so the column tree lays its children out again.
-constexpr UINT WM_COLUMNTREE_RELAYOUT = WM_APP + 0x3F1;

@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "res/Messages.h"
 #include "view/ColumnTreeCtrl.h"
 #include "win/Handles.h"
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "view/ResultColumns.h"
+
 HTREEITEM CGroupRowIndex::FirstWithName(const std::wstring& name) const {
     std::lock_guard<std::mutex> guard(lock_);
     auto it = byName_.find(name);
@@ -201,10 +203,13 @@ int CGroupRowIndex::ChildCount(HTREEITEM group) const {
 }
 
 void CGroupRowIndex::OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) {
-    if (column < 1 || column == 2 || column > 5) return;   // counts and paths match nothing
+    if (column < kNameColumn || column == kPathColumn || column > kDigestColumn) return;   // counts, paths
     SGroupRowKey key;
     if (!KeyOf(row, key)) return;
-    std::wstring& part = column == 1 ? key.name : column == 3 ? key.size : column == 4 ? key.time : key.digest;
+    std::wstring& part = column == kNameColumn ? key.name
+                         : column == kSizeColumn ? key.size
+                         : column == kTimeColumn ? key.time
+                                                 : key.digest;
     if (part == text) return;
     part = text;
     Refile(row, key);

@@ -6,7 +6,9 @@
 #include "app/TwinseekDlg.h"
 #include "res/resource.h"
 #include "view/ResultText.h"
+#include "view/RowTick.h"
 #include "win/Shell.h"
+#include "view/ResultColumns.h"
 
 namespace {
 
@@ -17,8 +19,6 @@ void Open(HWND owner, const std::wstring& target, int show) {
     else win::ShellOpen(owner, target, show);
 }
 
-int RowChecked(HWND tree, HTREEITEM item) { return TreeView_GetCheckState(tree, item) == 1 ? 1 : 0; }
-void SetRowCheck(HWND tree, HTREEITEM item, bool on) { TreeView_SetCheckState(tree, item, on ? TRUE : FALSE); }
 
 }  // namespace
 
@@ -45,22 +45,22 @@ HTREEITEM CTwinseekDlg::MenuRow() {
 }
 
 void CTwinseekDlg::OnOpenFile() {
-    if (HTREEITEM row = MenuRow()) Open(hwnd_, ResultTree.GetItemText(row, 2), SW_SHOWNORMAL);
+    if (HTREEITEM row = MenuRow()) Open(hwnd_, ResultTree.GetItemText(row, kPathColumn), SW_SHOWNORMAL);
 }
 
 void CTwinseekDlg::OnOpenFolder() {
     HTREEITEM row = MenuRow();
     if (!row) return;
     std::wstring folder, name;
-    if (SplitPath(ResultTree.GetItemText(row, 2), folder, name)) Open(hwnd_, folder, SW_SHOWNORMAL);
+    if (SplitPath(ResultTree.GetItemText(row, kPathColumn), folder, name)) Open(hwnd_, folder, SW_SHOWNORMAL);
 }
 
 void CTwinseekDlg::OnCopyName() {
-    if (HTREEITEM row = MenuRow()) CopyTextToClipboard(ResultTree.GetItemText(row, 1) + L"\r\n", hwnd_);
+    if (HTREEITEM row = MenuRow()) CopyTextToClipboard(ResultTree.GetItemText(row, kNameColumn) + L"\r\n", hwnd_);
 }
 
 void CTwinseekDlg::OnCopyPath() {
-    if (HTREEITEM row = MenuRow()) CopyTextToClipboard(ResultTree.GetItemText(row, 2) + L"\r\n", hwnd_);
+    if (HTREEITEM row = MenuRow()) CopyTextToClipboard(ResultTree.GetItemText(row, kPathColumn) + L"\r\n", hwnd_);
 }
 
 LRESULT CTwinseekDlg::OnResultsDblClk(NMHDR*) {
@@ -69,7 +69,7 @@ LRESULT CTwinseekDlg::OnResultsDblClk(NMHDR*) {
     ScreenToClient(ResultTree, &hit.pt);
     HTREEITEM row = ResultTree.HitTest(hit);
     TreeView_SelectItem(ResultTree.GetTreeCtrl(), row);
-    if (row && hit.iSubItem == 2) Open(nullptr, ResultTree.GetItemText(row, 2), SW_SHOW);
+    if (row && hit.iSubItem == kPathColumn) Open(nullptr, ResultTree.GetItemText(row, kPathColumn), SW_SHOW);
     return 0;
 }
 
@@ -83,22 +83,22 @@ LRESULT CTwinseekDlg::OnResultsClick(NMHDR*) {
     HTREEITEM row = ResultTree.HitTest(hit);
     TreeView_SelectItem(tree, row);
     if (!row || !(hit.flags & TVHT_ONITEMSTATEICON)) return 0;
-    const bool wasChecked = RowChecked(tree, row) != 0;
+    const bool wasChecked = RowTicked(tree, row);
 
     if (HTREEITEM child = TreeView_GetChild(tree, row)) {
-        for (; child; child = TreeView_GetNextSibling(tree, child)) SetRowCheck(tree, child, !wasChecked);
+        for (; child; child = TreeView_GetNextSibling(tree, child)) SetRowTicked(tree, child, !wasChecked);
         return 0;
     }
     HTREEITEM parent = TreeView_GetParent(tree, row);
     if (!parent) return 0;   // a group row whose files are all gone
     if (wasChecked) {
-        SetRowCheck(tree, parent, false);
+        SetRowTicked(tree, parent, false);
         return 0;
     }
     HTREEITEM selected = TreeView_GetSelection(tree);
     for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c))
-        if (c != selected && !RowChecked(tree, c)) return 0;
-    SetRowCheck(tree, parent, true);
+        if (c != selected && !RowTicked(tree, c)) return 0;
+    SetRowTicked(tree, parent, true);
     return 0;
 }
 

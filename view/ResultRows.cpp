@@ -10,6 +10,7 @@
 #include "view/UseShGetFileInfo.h"
 #include "win/Format.h"
 #include "win/PaintPause.h"
+#include "view/ResultColumns.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ void CTwinseekDlg::InitResultTree() {
     tree.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES | TVS_FULLROWSELECT);
     ImageList = CUseShGetFileInfo().GetSystemImageList(true);
     TreeView_SetImageList(tree, ImageList, TVSIL_NORMAL);
-    for (int i = 0; i < 6; ++i) ResultTree.InsertColumn(i, kColumns[i].text, HDF_CENTER, kColumns[i].width, -1);
+    for (int i = 0; i < kResultColumnCount; ++i) ResultTree.InsertColumn(i, kColumns[i].text, HDF_CENTER, kColumns[i].width, -1);
     ResultTree.SetObserver(&GroupRows);
     SetTimer(hwnd_, kScanTickTimer, kTickMs, nullptr);
 }
@@ -61,11 +62,11 @@ HTREEITEM CTwinseekDlg::InsertRow(HTREEITEM parent, HTREEITEM after, const std::
 }
 
 void CTwinseekDlg::SetFileColumns(HTREEITEM row, const SFileInfo& file) {
-    ResultTree.SetItemText(row, 1, file.strName);
-    ResultTree.SetItemText(row, 2, file.strPath);
-    ResultTree.SetItemText(row, 3, SizeText(file.nSize));
-    ResultTree.SetItemText(row, 4, file.strTime);
-    ResultTree.SetItemText(row, 5, file.strMD5);
+    ResultTree.SetItemText(row, kNameColumn, file.strName);
+    ResultTree.SetItemText(row, kPathColumn, file.strPath);
+    ResultTree.SetItemText(row, kSizeColumn, SizeText(file.nSize));
+    ResultTree.SetItemText(row, kTimeColumn, file.strTime);
+    ResultTree.SetItemText(row, kDigestColumn, file.strMD5);
 }
 
 HTREEITEM CTwinseekDlg::GroupAnchor(const std::wstring& name) {
@@ -80,7 +81,7 @@ HTREEITEM CTwinseekDlg::GroupAnchor(const std::wstring& name) {
             GroupRows.Remove(anchor);
             continue;
         }
-        std::wstring shown = CColumnTreeCtrl::Piece(label, 1);
+        std::wstring shown = CColumnTreeCtrl::Piece(label, kNameColumn);
         if (shown == name) return anchor;
         GroupRows.Rename(anchor, shown);
     }
@@ -113,7 +114,7 @@ HTREEITEM CTwinseekDlg::FileRowUnder(HTREEITEM group, const SFileInfo& file) {
 HTREEITEM CTwinseekDlg::AddFileRow(HTREEITEM group, const SFileInfo& file) {
     // Without a group row the insert would land at the top level.
     if (!group) return nullptr;
-    ResultTree.SetItemText(group, 0, Count(FileInfoMap.GetGroupSize(file)));
+    ResultTree.SetItemText(group, kCountColumn, Count(FileInfoMap.GetGroupSize(file)));
     return FileRowUnder(group, file);
 }
 
@@ -141,7 +142,8 @@ HTREEITEM CTwinseekDlg::MatchingGroupRow(const SFileInfo& first, bool bySize, bo
             continue;
         }
         using P = CColumnTreeCtrl;
-        SGroupRowKey shown{P::Piece(label, 1), P::Piece(label, 3), P::Piece(label, 4), P::Piece(label, 5)};
+        SGroupRowKey shown{P::Piece(label, kNameColumn), P::Piece(label, kSizeColumn),
+                           P::Piece(label, kTimeColumn), P::Piece(label, kDigestColumn)};
         SGroupRowKey filed;
         GroupRows.KeyOf(row, filed);
         if (shown.name == filed.name && shown.size == filed.size && shown.time == filed.time &&
@@ -166,7 +168,7 @@ HTREEITEM CTwinseekDlg::AddFileToGroupRow(const SFileInfo& first, const SFileInf
     }
     HTREEITEM match = MatchingGroupRow(first, bySize, byTime, byDigest);
     if (!match) return nullptr;
-    ResultTree.SetItemText(match, 0, Count(FileInfoMap.GetGroupSize(first)));
+    ResultTree.SetItemText(match, kCountColumn, Count(FileInfoMap.GetGroupSize(first)));
     return FileRowUnder(match, file);
 }
 
@@ -417,7 +419,7 @@ void CTwinseekDlg::ApplyScanFeed(bool finish) {
         // that is skipped; the pause stays this short because a window without the
         // bit takes no clicks. The held rows show at the repaint below.
         win::PaintPause pause(ResultTree.GetTreeCtrl());
-        for (const auto& [row, count] : counts) ResultTree.SetItemText(row, 0, count);
+        for (const auto& [row, count] : counts) ResultTree.SetItemText(row, kCountColumn, count);
     }
     // Held rows are repainted now and then; redrawing stays on until more rows
     // come, so whatever the user does to the tree meanwhile shows at once.

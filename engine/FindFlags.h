@@ -1,15 +1,10 @@
 #pragma once
-#include <windows.h>
-
 #include <cstdint>
 
 // Run-state word of a search: assigned by the window thread, read by the worker.
 constexpr uint32_t FIND_RUNNING = 1;
 constexpr uint32_t FIND_STOP = 8;
 constexpr uint32_t FIND_END_MASK = 0xC;
-
-// Posted by the search worker when it ends.
-constexpr UINT WM_FIND_DONE = WM_APP + 1;
 
 // Thrown by the stop tests; whoever catches it catches everything.
 struct StopSignal {

@@ -1,4 +1,4 @@
-#include "app/FindFlags.h"
+#include "engine/FindFlags.h"
 
 int CheckFindStop(uint32_t flags) {
     if (flags & FIND_END_MASK) throw StopSignal{flags};
