@@ -12,6 +12,7 @@
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "win/Format.h"
+#include "win/Handles.h"
 #include "win/MessageBox.h"
 #include "win/Shell.h"
 
@@ -117,13 +118,12 @@ LRESULT CTwinseekDlg::OnSysCommand(WPARAM wp, LPARAM lp) {
 
 LRESULT CTwinseekDlg::OnPaint(WPARAM wp, LPARAM lp) {
     if (!IsIconic(hwnd_)) return DefWindowProcW(hwnd_, WM_PAINT, wp, lp);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd_, &ps);
+    win::PaintScope paint(hwnd_);
+    HDC dc = paint.dc();
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     int cx = GetSystemMetrics(SM_CXICON), cy = GetSystemMetrics(SM_CYICON);
     RECT r = GetClientRect();
     DrawIcon(dc, (r.right - r.left - cx + 1) / 2, (r.bottom - r.top - cy + 1) / 2, Icon);
-    EndPaint(hwnd_, &ps);
     return 0;
 }
 

@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/FindFlags.h"
 #include "engine/FileInfoMap.h"
+#include "engine/FindFlags.h"
 #include "engine/FolderScan.h"
 #include "engine/IScanReport.h"
 #include "res/Messages.h"

@@ -20,10 +20,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/FindFlags.h"
 #include "app/TwinseekDlg.h"
 #include "engine/FileDigest.h"
 #include "engine/FileStatus.h"
+#include "engine/FindFlags.h"
 #include "engine/FolderScan.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"

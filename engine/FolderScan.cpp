@@ -1,10 +1,10 @@
 #include "engine/FolderScan.h"
 
-#include "engine/FindFlags.h"
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
 #include "engine/FileIdentity.h"
 #include "engine/FileStatus.h"
+#include "engine/FindFlags.h"
 #include "engine/LongPath.h"
 #include "win/Format.h"
 #include "win/Handles.h"

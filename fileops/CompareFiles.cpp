@@ -3,10 +3,11 @@
 
 #include "app/TwinseekDlg.h"
 #include "settings/SettingsFile.h"
+#include "view/ResultColumns.h"
 #include "view/RowTick.h"
 #include "win/Format.h"
+#include "win/Handles.h"
 #include "win/MessageBox.h"
-#include "view/ResultColumns.h"
 
 namespace {
 
@@ -60,7 +61,6 @@ void CTwinseekDlg::OnCompareFiles() {
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
                         nullptr, nullptr, &startup, &process))
         return;
-    WaitForSingleObject(process.hProcess, 1000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    win::UniqueHandle started(process.hProcess), thread(process.hThread);
+    WaitForSingleObject(started.get(), 1000);
 }

@@ -6,12 +6,13 @@
 #include <cstdio>
 
 #include "engine/LongPath.h"
+#include "view/ResultColumns.h"
 #include "win/CodePage.h"
 #include "win/Format.h"
+#include "win/Handles.h"
 #include "win/MessageBox.h"
 #include "win/SaveFileDialog.h"
 #include "win/WaitCursor.h"
-#include "view/ResultColumns.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void CTwinseekDlg::OnExportList() {
         return;
 
     // Text mode: each line feed is written as CR LF.
-    FILE* out = _wfopen(ToLongPath(path).c_str(), L"w");
+    win::UniqueFile out(_wfopen(ToLongPath(path).c_str(), L"w"));
     if (!out) {
         ShowStatus(this, L"保存失败:%s", path.c_str());
         return;
@@ -54,11 +55,12 @@ void CTwinseekDlg::OnExportList() {
             const std::wstring file = ResultTree.GetItemText(row, kPathColumn);
             ShowStatus(this, L"正在保存:%s", file.c_str());
             const std::string line = win::ToMultiByte(name + L"\t" + file);
-            if (fwrite(line.data(), 1, line.size(), out) != line.size() || fputc('\n', out) == EOF) written = false;
+            if (fwrite(line.data(), 1, line.size(), out.get()) != line.size() || fputc('\n', out.get()) == EOF)
+                written = false;
         }
     }
     // What is still buffered is written by the close: a full disk shows there.
-    if (fclose(out) != 0) written = false;
+    if (!out.Close()) written = false;
     if (written)
         ShowStatus(this, L"保存完成");
     else

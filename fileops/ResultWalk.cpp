@@ -4,9 +4,9 @@
 #include "engine/FileError.h"
 #include "engine/FileIdentity.h"
 #include "fileops/KeptCopies.h"
+#include "view/ResultColumns.h"
 #include "view/RowTick.h"
 #include "win/Format.h"
-#include "view/ResultColumns.h"
 
 void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
                       const std::function<void(HTREEITEM group)>& onGroupEnd,

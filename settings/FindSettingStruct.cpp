@@ -7,6 +7,7 @@
 
 #include "settings/SettingsFile.h"
 #include "win/CodePage.h"
+#include "win/Handles.h"
 
 void FindSettingStruct::Load() {
     FindSimularFile = ReadSettingInt(L"FindSimularFile", 0);
@@ -44,16 +45,15 @@ std::wstring Trimmed(const std::wstring& s) {
 }  // namespace
 
 void FindSettingStruct::LoadExtList() {
-    FILE* f = _wfopen(ExtListFilePath().c_str(), L"rt");
+    win::UniqueFile f(_wfopen(ExtListFilePath().c_str(), L"rt"));
     if (!f) return;
     // A line longer than the reader's 254 bytes arrives in pieces, each an entry.
     char chunk[255];
-    while (fgets(chunk, sizeof chunk, f)) {
+    while (fgets(chunk, sizeof chunk, f.get())) {
         std::wstring text = Trimmed(win::FromMultiByte(chunk, CP_ACP));
         if (text.empty() || ExtList.Contains(text)) continue;
         ExtList.Add(text);
     }
-    fclose(f);
 }
 
 void FindSettingStruct::SaveExtList() const {
@@ -62,13 +62,12 @@ void FindSettingStruct::SaveExtList() const {
         DeleteFileW(path.c_str());
         return;
     }
-    FILE* f = _wfopen(path.c_str(), L"wt");
+    win::UniqueFile f(_wfopen(path.c_str(), L"wt"));
     if (!f) return;
     // Written in the code page it is read in, so non-ASCII entries survive.
     for (const std::wstring& ext : ExtList) {
         std::string bytes = win::ToMultiByte(ext, CP_ACP);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fputc('\n', f);
+        fwrite(bytes.data(), 1, bytes.size(), f.get());
+        fputc('\n', f.get());
     }
-    fclose(f);
 }

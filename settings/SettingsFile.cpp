@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "win/Format.h"
+#include "win/Handles.h"
 
 namespace {
 
@@ -19,12 +20,11 @@ const wchar_t kSection[] = L"TWINSEEK";
 // UTF-16 with a byte-order mark stays UTF-16, so every path survives.
 void EnsureUnicodeSettingsFile(const std::wstring& path) {
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
+    win::UniqueHandle h(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return;
     static const unsigned char bom[] = {0xFF, 0xFE};
     DWORD written = 0;
-    WriteFile(h, bom, sizeof bom, &written, nullptr);
-    CloseHandle(h);
+    WriteFile(h.get(), bom, sizeof bom, &written, nullptr);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The main window's side of the update check: the start-up check and command 1005.
-#include "engine/FindFlags.h"
 #include "app/TwinseekDlg.h"
+#include "engine/FindFlags.h"
 #include "res/Version.h"
 #include "res/resource.h"
 #include "update/UpdateInfoDlg.h"

@@ -5,10 +5,10 @@
 
 #include "app/TwinseekDlg.h"
 #include "res/resource.h"
+#include "view/ResultColumns.h"
 #include "view/ResultText.h"
 #include "view/RowTick.h"
 #include "win/Shell.h"
-#include "view/ResultColumns.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <unordered_map>
 
 #include "app/TwinseekDlg.h"
+#include "view/ResultColumns.h"
 #include "view/ResultText.h"
 #include "view/UseShGetFileInfo.h"
 #include "win/Format.h"
 #include "win/PaintPause.h"
-#include "view/ResultColumns.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 #include <utility>
 #include <windows.h>
 #include <objbase.h>
@@ -175,6 +176,44 @@ public:
 
 private:
     HRESULT hr_;
+};
+
+// A C stream, closed at the end of its scope. Close() reports what the close wrote
+// (a full disk shows there) for callers that must know.
+class UniqueFile {
+public:
+    explicit UniqueFile(FILE* f) : f_(f) {}
+    ~UniqueFile() { Close(); }
+    UniqueFile(const UniqueFile&) = delete;
+    UniqueFile& operator=(const UniqueFile&) = delete;
+
+    FILE* get() const { return f_; }
+    explicit operator bool() const { return f_ != nullptr; }
+    bool Close() {
+        if (!f_) return true;
+        bool ok = fclose(f_) == 0;
+        f_ = nullptr;
+        return ok;
+    }
+
+private:
+    FILE* f_ = nullptr;
+};
+
+// BeginPaint for the scope, EndPaint at its end.
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+    ~PaintScope() { EndPaint(window_, &ps_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT ps_{};
+    HDC dc_;
 };
 
 }  // namespace win
