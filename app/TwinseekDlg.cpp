@@ -31,8 +31,8 @@ CTwinseekDlg::~CTwinseekDlg() {
 }
 
 TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
-    TW_ON_MESSAGE(WM_SYSCOMMAND, OnSysCommand)              // LRESULT (WPARAM, LPARAM)
-    TW_ON_MESSAGE(WM_PAINT, OnPaint)                        // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE_OR_DEFAULT(WM_SYSCOMMAND, OnSysCommand)   // std::optional<LRESULT> (WPARAM, LPARAM)
+    TW_ON_MESSAGE_OR_DEFAULT(WM_PAINT, OnPaint)             // std::optional<LRESULT> (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)        // LRESULT (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_CLOSE, OnCloseMessage)                 // LRESULT (WPARAM, LPARAM)
     TW_ON_COMMAND(IDOK, OnAddFolder)                        // void ()
@@ -107,17 +107,14 @@ BOOL CTwinseekDlg::OnInitDialog() {
     return TRUE;
 }
 
-LRESULT CTwinseekDlg::OnSysCommand(WPARAM wp, LPARAM lp) {
-    if ((wp & 0xFFF0) == IDM_ABOUTBOX) {
-        OnAbout();
-        return 0;
-    }
-    // Let the dialog manager handle every other system command.
-    return DefWindowProcW(hwnd_, WM_SYSCOMMAND, wp, lp);
+std::optional<LRESULT> CTwinseekDlg::OnSysCommand(WPARAM wp, LPARAM) {
+    if ((wp & 0xFFF0) != IDM_ABOUTBOX) return std::nullopt;   // the dialog manager's
+    OnAbout();
+    return 0;
 }
 
-LRESULT CTwinseekDlg::OnPaint(WPARAM wp, LPARAM lp) {
-    if (!IsIconic(hwnd_)) return DefWindowProcW(hwnd_, WM_PAINT, wp, lp);
+std::optional<LRESULT> CTwinseekDlg::OnPaint(WPARAM, LPARAM) {
+    if (!IsIconic(hwnd_)) return std::nullopt;
     win::PaintScope paint(hwnd_);
     HDC dc = paint.dc();
     Send(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);

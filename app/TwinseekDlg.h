@@ -195,8 +195,8 @@ private:
     HTREEITEM MenuRow();
     void StartRun();
     LRESULT OnReFindRequest(WPARAM wp, LPARAM lp);
-    LRESULT OnSysCommand(WPARAM wp, LPARAM lp);
-    LRESULT OnPaint(WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> OnSysCommand(WPARAM wp, LPARAM lp);
+    std::optional<LRESULT> OnPaint(WPARAM wp, LPARAM lp);
     LRESULT OnQueryDragIcon(WPARAM wp, LPARAM lp);
     LRESULT OnCloseMessage(WPARAM wp, LPARAM lp);
 };

@@ -1,4 +1,6 @@
 #pragma once
+#include <optional>
+
 #include "win/DataExchange.h"
 #include "win/Window.h"
 
@@ -14,6 +16,9 @@ struct MsgEntry {
     void (T::*command)();
     LRESULT (T::*notify)(NMHDR*);
     LRESULT (T::*message_handler)(WPARAM, LPARAM);
+    // May decline (no value): the message then goes on to the base class and, if no
+    // one takes it, to the dialog manager's default processing.
+    std::optional<LRESULT> (T::*declinable)(WPARAM, LPARAM);
 };
 
 template <class T>
@@ -34,6 +39,12 @@ bool DispatchTable(T* self, const MsgEntry<T>* table, size_t count, UINT msg, WP
             auto* hdr = reinterpret_cast<NMHDR*>(lp);
             if (hdr->idFrom != e.id || hdr->code != e.code) continue;
             result = (self->*e.notify)(hdr);
+            return true;
+        }
+        if (e.declinable) {
+            std::optional<LRESULT> taken = (self->*e.declinable)(wp, lp);
+            if (!taken) return false;
+            result = *taken;
             return true;
         }
         result = (self->*e.message_handler)(wp, lp);
@@ -81,6 +92,8 @@ private:
 //     TW_ON_COMMAND(IDC_GO, OnGo)              // void OnGo()
 //     TW_ON_NOTIFY(NM_CLICK, IDC_TREE, OnClick) // LRESULT OnClick(NMHDR*)
 //     TW_ON_MESSAGE(WM_PAINT, OnPaint)         // LRESULT OnPaint(WPARAM, LPARAM)
+//     TW_ON_MESSAGE_OR_DEFAULT(WM_SIZE, OnSize) // std::optional<LRESULT> OnSize(WPARAM, LPARAM):
+//                                              //   no value = default processing
 //   TW_END_MSG_TABLE()
 #define TW_DECLARE_MSG_TABLE() \
     bool ProcessMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override
@@ -91,12 +104,13 @@ private:
         using BaseClass = Base;                                                   \
         static const ::win::MsgEntry<Class> table_[] = {
 
-#define TW_ON_COMMAND(id, fn) {WM_COMMAND, static_cast<UINT>(id), 0, &ThisClass::fn, nullptr, nullptr},
+#define TW_ON_COMMAND(id, fn) {WM_COMMAND, static_cast<UINT>(id), 0, &ThisClass::fn, nullptr, nullptr, nullptr},
 #define TW_ON_COMMAND_CODE(id, code, fn) \
-    {WM_COMMAND, static_cast<UINT>(id), static_cast<UINT>(code), &ThisClass::fn, nullptr, nullptr},
+    {WM_COMMAND, static_cast<UINT>(id), static_cast<UINT>(code), &ThisClass::fn, nullptr, nullptr, nullptr},
 #define TW_ON_NOTIFY(code, id, fn) \
-    {WM_NOTIFY, static_cast<UINT>(id), static_cast<UINT>(code), nullptr, &ThisClass::fn, nullptr},
-#define TW_ON_MESSAGE(msg, fn) {static_cast<UINT>(msg), 0, 0, nullptr, nullptr, &ThisClass::fn},
+    {WM_NOTIFY, static_cast<UINT>(id), static_cast<UINT>(code), nullptr, &ThisClass::fn, nullptr, nullptr},
+#define TW_ON_MESSAGE(msg, fn) {static_cast<UINT>(msg), 0, 0, nullptr, nullptr, &ThisClass::fn, nullptr},
+#define TW_ON_MESSAGE_OR_DEFAULT(msg, fn) {static_cast<UINT>(msg), 0, 0, nullptr, nullptr, nullptr, &ThisClass::fn},
 
 #define TW_END_MSG_TABLE()                                                                   \
         };                                                                                   \
