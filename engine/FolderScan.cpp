@@ -54,14 +54,14 @@ CFolderScan::FileRules CFolderScan::RulesFor(const std::wstring& extension) cons
     FileRules rules;
     const ExtensionList& list = m_settings.ExtList;
     switch (m_settings.FileExtType) {
-    case 0: rules.pass = list.empty() || list.Contains(extension); break;
-    case 1: rules.pass = list.empty() || !list.Contains(extension); break;
+    case kOnlyListed: rules.pass = list.empty() || list.Contains(extension); break;
+    case kAllButListed: rules.pass = list.empty() || !list.Contains(extension); break;
     default: rules.pass = true; break;
     }
     rules.digest = m_settings.FindMD5File != 0;
     rules.md5MaxSize = m_settings.Md5MaxSize;
     rules.expand = m_settings.ExpandItem != 0;
-    rules.stripExtension = m_settings.FileExtType == 2;
+    rules.stripExtension = m_settings.FileExtType == kIgnoreExtension;
     return rules;
 }
 

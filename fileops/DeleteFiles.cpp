@@ -55,7 +55,7 @@ unsigned DeleteThreadProc(CTwinseekDlg* wnd) {
 }
 
 void CTwinseekDlg::DeleteFiles() {
-    if (DeleteSetting.HowToDel == 0)
+    if (DeleteSetting.HowToDel == kDeleteAllButFirst)
         DeleteKeepFirst();
     else
         DeleteChecked();

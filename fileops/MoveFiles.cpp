@@ -110,9 +110,9 @@ unsigned MoveThreadProc(CTwinseekDlg* wnd) {
 }
 
 void CTwinseekDlg::MoveFiles() {
-    if (MoveSetting.MoveType == 0)
+    if (MoveSetting.MoveType == kMoveTicked)
         MoveChecked();
-    else if (MoveSetting.MoveType == 1)
+    else if (MoveSetting.MoveType == kMoveAllButFirst)
         MoveKeepFirst();
     else
         MoveAll();

@@ -1,10 +1,13 @@
 #pragma once
 
+// HowToDel: which files of a group a delete removes.
+enum HowToDelValue : int { kDeleteAllButFirst = 0, kDeleteTicked = 1 };
+
 // Options of the delete dialog.
 struct DeleteSettingStruct {
     virtual ~DeleteSettingStruct() = default;
 
-    int HowToDel = 1;     // 0 all but the first of each group, 1 the ticked files
+    int HowToDel = kDeleteTicked;   // HowToDelValue
     int DelDirect = 0;    // 1 permanently, 0 to the recycle bin
     int DelReFind = 0;    // 1 search again afterwards
     int DelEmptyDir = 0;  // 1 remove emptied folders afterwards

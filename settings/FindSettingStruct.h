@@ -2,6 +2,13 @@
 #include "settings/Criteria.h"
 #include "settings/ExtensionList.h"
 
+// FileExtType: what the extension list does.
+enum FileExtTypeValue : int {
+    kOnlyListed = 0,        // only files whose extension is listed
+    kAllButListed = 1,      // all files but those
+    kIgnoreExtension = 2,   // no filter, and names are compared without extension
+};
+
 // Search criteria and extension filter, persisted in section TWINSEEK of the
 // settings file; the list itself lives in ext.list. Fields are named after keys.
 struct FindSettingStruct {
@@ -12,7 +19,7 @@ struct FindSettingStruct {
     int FindTimeFile = 0;
     int FindMD5File = 0;
     int ExpandItem = 0;
-    int FileExtType = 0;   // 0 only listed, 1 exclude listed, 2 ignore extensions
+    int FileExtType = kOnlyListed;   // FileExtTypeValue
     int Md5MaxSize = 10;   // MiB; 0 = no limit
     int FastSearch = 0;    // 1: no pauses between entries, folders and rows
     ExtensionList ExtList;

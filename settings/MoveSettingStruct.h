@@ -1,11 +1,14 @@
 #pragma once
 #include <string>
 
+// MoveType: which files of a group a move or copy takes.
+enum MoveTypeValue : int { kMoveTicked = 0, kMoveAllButFirst = 1, kMoveAll = 2 };
+
 // Options of the move dialog.
 struct MoveSettingStruct {
     virtual ~MoveSettingStruct() = default;
 
-    int MoveType = 0;   // 0 ticked, 1 all but the first, 2 all files
+    int MoveType = kMoveTicked;   // MoveTypeValue
     int Copy = 0;
     int OverWrite = 0;
     int DelEmpty = 0;
