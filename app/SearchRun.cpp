@@ -4,8 +4,8 @@
 // OnFindDone has joined it. A start asked for while a stopped worker is still
 // ending is remembered and carried out by OnFindDone, so the window thread never
 // waits for a worker that may still send it a message.
-#include "app/DirDialog.h"
 #include "app/TwinseekDlg.h"
+#include "win/DirDialog.h"
 #include "win/MessageBox.h"
 #include "win/Threads.h"
 

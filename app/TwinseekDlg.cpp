@@ -7,13 +7,13 @@
 
 #include "app/AboutDlg.h"
 #include "app/FindSettingDlg.h"
-#include "app/ProcessExit.h"
 #include "res/Version.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "win/Format.h"
 #include "win/Handles.h"
 #include "win/MessageBox.h"
+#include "win/ProcessExit.h"
 #include "win/Shell.h"
 
 namespace {

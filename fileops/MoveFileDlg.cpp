@@ -1,7 +1,7 @@
 #include "fileops/MoveFileDlg.h"
 
-#include "app/DirDialog.h"
 #include "res/resource.h"
+#include "win/DirDialog.h"
 #include "win/MessageBox.h"
 #include "win/Shell.h"
 

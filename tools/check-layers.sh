@@ -24,14 +24,11 @@ fileops/CompareFiles.cpp app/TwinseekDlg.h
 fileops/DeleteFiles.cpp app/TwinseekDlg.h
 fileops/ExportList.cpp app/TwinseekDlg.h
 fileops/FilePass.cpp app/TwinseekDlg.h
-fileops/MoveFileDlg.cpp app/DirDialog.h
 fileops/MoveFiles.cpp app/TwinseekDlg.h
 fileops/PassPainting.h app/TwinseekDlg.h
 fileops/RemoveEmptyFolders.cpp app/TwinseekDlg.h
 fileops/ResultWalk.cpp app/TwinseekDlg.h
 update/UpdateCommands.cpp app/TwinseekDlg.h
-update/StartupCheckThread.cpp app/TwinseekDlg.h
-update/UpdateInfoDlg.cpp app/ProcessExit.h
 view/ResultCommands.cpp app/TwinseekDlg.h
 view/ResultRows.cpp app/TwinseekDlg.h
 "

@@ -1,21 +1,14 @@
 #include "update/StartupCheckThread.h"
 
-#include "app/TwinseekDlg.h"
 #include "win/Threads.h"
 
-namespace {
-unsigned __stdcall StartupCheckEntry(void* wnd) { return UpdateThreadProc(static_cast<CTwinseekDlg*>(wnd)); }
-}  // namespace
-
-bool CStartupCheckThread::Start(CTwinseekDlg* wnd) {
+bool CStartupCheckThread::Start(unsigned(__stdcall* entry)(void*), void* arg) {
     if (Thread) return false;
-    Thread = win::StartThread(StartupCheckEntry, wnd);
-    return Thread != nullptr;
+    Thread.reset(win::StartThread(entry, arg));
+    return static_cast<bool>(Thread);
 }
 
 CStartupCheckThread::~CStartupCheckThread() {
-    if (!Thread) return;
     // Safe: the check only posts to the window, it never waits for the window's thread.
-    WaitForSingleObject(Thread, INFINITE);
-    CloseHandle(Thread);
+    if (Thread) WaitForSingleObject(Thread.get(), INFINITE);
 }

@@ -1,9 +1,9 @@
 #pragma once
 #include <windows.h>
 
-class CTwinseekDlg;
+#include "win/Handles.h"
 
-// The start-up update check's thread. It works on the main window's members, so the
+// The start-up update check's thread. Its work uses the main window's members, so the
 // window object must not go before it: the destructor waits for it to end. In the
 // program the process ends first; tests create and destroy main windows.
 class CStartupCheckThread {
@@ -13,9 +13,9 @@ public:
     CStartupCheckThread(const CStartupCheckThread&) = delete;
     CStartupCheckThread& operator=(const CStartupCheckThread&) = delete;
 
-    // Runs UpdateThreadProc (wnd) once.
-    bool Start(CTwinseekDlg* wnd);
+    // Runs entry(arg) once, on its own thread.
+    bool Start(unsigned(__stdcall* entry)(void*), void* arg);
 
 private:
-    HANDLE Thread = nullptr;
+    win::UniqueHandle Thread;
 };

@@ -19,6 +19,8 @@ void StartupUpdateCheck(CTwinseekDlg* wnd) {
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_CHECK_UPDATE, BN_CLICKED), reinterpret_cast<LPARAM>(window));
 }
 
+unsigned __stdcall StartupCheckEntry(void* wnd) { return UpdateThreadProc(static_cast<CTwinseekDlg*>(wnd)); }
+
 }  // namespace
 
 unsigned UpdateThreadProc(CTwinseekDlg* wnd) {
@@ -33,7 +35,7 @@ unsigned UpdateThreadProc(CTwinseekDlg* wnd) {
 
 void CTwinseekDlg::StartUpdateCheck() {
     UpdateInfo.SetAppInfo(kAppVersion, kAppType);
-    UpdateCheckThread.Start(this);
+    UpdateCheckThread.Start(StartupCheckEntry, this);
 }
 
 void CTwinseekDlg::OnCheckUpdate() {

@@ -1,9 +1,9 @@
 #include "update/UpdateInfoDlg.h"
 
-#include "app/ProcessExit.h"
 #include "res/Messages.h"
 #include "res/resource.h"
 #include "win/MessageBox.h"
+#include "win/ProcessExit.h"
 #include "win/Threads.h"
 
 CUpdateInfoDlg::CUpdateInfoDlg(CUpdateInfo* info, int updateShown, HWND parent)

@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/DirDialog.h"
 #include "tests/TempFolder.h"
 #include "tests/ui/UiDriver.h"
+#include "win/DirDialog.h"
 
 namespace {
 

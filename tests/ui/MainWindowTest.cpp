@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "app/ProcessExit.h"
 #include "app/TwinseekDlg.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "tests/TempFolder.h"
 #include "tests/ui/UiDriver.h"
+#include "win/ProcessExit.h"
 
 namespace {
 

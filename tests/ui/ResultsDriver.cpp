@@ -4,11 +4,11 @@
 
 #include <atomic>
 
-#include "app/ProcessExit.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "tests/TempFolder.h"
 #include "tests/ui/UiDriver.h"
+#include "win/ProcessExit.h"
 
 namespace ui {
 

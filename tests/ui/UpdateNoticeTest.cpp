@@ -7,12 +7,12 @@
 #include <atomic>
 #include <functional>
 
-#include "app/ProcessExit.h"
 #include "app/TwinseekDlg.h"
 #include "res/resource.h"
 #include "tests/TempFolder.h"
 #include "tests/UpdateTestSupport.h"
 #include "tests/ui/UiDriver.h"
+#include "win/ProcessExit.h"
 
 using update_test::Descriptor;
 using update_test::Entry;

@@ -1,4 +1,4 @@
-#include "app/ProcessExit.h"
+#include "win/ProcessExit.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "app/DirDialog.h"
+#include "win/DirDialog.h"
 
 #include <cwctype>
 #include <objbase.h>
