@@ -182,7 +182,9 @@ private:
     HTREEITEM FileRowUnder(HTREEITEM group, const SFileInfo& file);
     void PauseRows(size_t rows);
     HTREEITEM GroupAnchor(const std::wstring& name);
-    HTREEITEM MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest);
+    // The criteria as the grouping uses them now, read under the data lock.
+    unsigned char GroupCriteria() const;
+    HTREEITEM MatchingGroupRow(const SFileInfo& first, unsigned char criteria);
     // AddFileToGroup without its pause (on the window's thread).
     HTREEITEM AddFileToGroupRow(const SFileInfo& first, const SFileInfo& file);
     bool FastNow() const;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "settings/Criteria.h"
 #include "view/GroupRowIndex.h"
 
 namespace {
@@ -70,28 +71,28 @@ TEST(GroupRowIndex, WholeKeyFindsTheFirstMatchingRowInDisplayOrder) {
     index.Insert(Row(2), SGroupRowKey{L"a", L"2", L"t1", L"d2"}, nullptr);
     index.Insert(Row(3), SGroupRowKey{L"a", L"2", L"t2", L"d2"}, Row(1));   // 1, 3, 2
     const SGroupRowKey wanted{L"a", L"2", L"t1", L"d2"};
-    EXPECT_EQ(Row(2), index.FirstMatching(wanted, true, true, false));
-    EXPECT_EQ(Row(3), index.FirstMatching(wanted, true, false, true));   // 3 is above 2
-    EXPECT_EQ(Row(1), index.FirstMatching(wanted, false, false, false)); // by name alone
-    EXPECT_EQ(nullptr, index.FirstMatching(SGroupRowKey{L"a", L"9"}, true, false, false));
-    EXPECT_EQ(nullptr, index.FirstMatching(SGroupRowKey{L"b", L"2"}, true, false, false));
+    EXPECT_EQ(Row(2), index.FirstMatching(wanted, kSameTime | kSameSize));
+    EXPECT_EQ(Row(3), index.FirstMatching(wanted, kSameSize | kSameDigest));   // 3 is above 2
+    EXPECT_EQ(Row(1), index.FirstMatching(wanted, 0)); // by name alone
+    EXPECT_EQ(nullptr, index.FirstMatching(SGroupRowKey{L"a", L"9"}, kSameSize));
+    EXPECT_EQ(nullptr, index.FirstMatching(SGroupRowKey{L"b", L"2"}, kSameSize));
 
     // A row inserted above its twin in the same bucket comes first; then it leaves.
     index.Insert(Row(4), SGroupRowKey{L"a", L"2", L"t9", L"d9"}, Row(1));   // 1, 4, 3, 2
-    EXPECT_EQ(Row(4), index.FirstMatching(wanted, true, false, false));
+    EXPECT_EQ(Row(4), index.FirstMatching(wanted, kSameSize));
     index.OnRowDeleted(Row(4));
-    EXPECT_EQ(Row(3), index.FirstMatching(wanted, true, false, false));
+    EXPECT_EQ(Row(3), index.FirstMatching(wanted, kSameSize));
 
     // Changed column texts move a row to its new key; counts and paths do not.
     index.OnRowTextChanged(Row(3), 3, L"7");
     index.OnRowTextChanged(Row(2), 0, L"5");
     index.OnRowTextChanged(Row(2), 2, L"C:\\x");
-    EXPECT_EQ(Row(2), index.FirstMatching(wanted, true, false, false));
-    EXPECT_EQ(Row(3), index.FirstMatching(SGroupRowKey{L"a", L"7"}, true, false, false));
+    EXPECT_EQ(Row(2), index.FirstMatching(wanted, kSameSize));
+    EXPECT_EQ(Row(3), index.FirstMatching(SGroupRowKey{L"a", L"7"}, kSameSize));
     index.Refile(Row(1), SGroupRowKey{L"a", L"2", L"t1", L"d2"});
-    EXPECT_EQ(Row(1), index.FirstMatching(wanted, true, true, true));
+    EXPECT_EQ(Row(1), index.FirstMatching(wanted, kSameTime | kSameSize | kSameDigest));
     index.Rename(Row(1), L"b");
-    EXPECT_EQ(Row(2), index.FirstMatching(wanted, true, true, true));
+    EXPECT_EQ(Row(2), index.FirstMatching(wanted, kSameTime | kSameSize | kSameDigest));
     SGroupRowKey filed;
     ASSERT_TRUE(index.KeyOf(Row(1), filed));
     EXPECT_EQ(L"b", filed.name);
@@ -99,7 +100,7 @@ TEST(GroupRowIndex, WholeKeyFindsTheFirstMatchingRowInDisplayOrder) {
     EXPECT_FALSE(index.KeyOf(Row(99), filed));
 
     index.Clear();
-    EXPECT_EQ(nullptr, index.FirstMatching(wanted, true, true, true));
+    EXPECT_EQ(nullptr, index.FirstMatching(wanted, kSameTime | kSameSize | kSameDigest));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "settings/Criteria.h"
 #include "view/ResultColumns.h"
 
 HTREEITEM CGroupRowIndex::FirstWithName(const std::wstring& name) const {
@@ -20,19 +21,19 @@ std::wstring CGroupRowIndex::KeyText(const SGroupRowKey& key) const {
     // No file name or column text holds a TAB: the tree's labels are split at it.
     std::wstring text = key.name;
     text += L'\t';
-    if (keyParts_ & kSizePart) text += key.size;
+    if (criteria_ & kSameSize) text += key.size;
     text += L'\t';
-    if (keyParts_ & kTimePart) text += key.time;
+    if (criteria_ & kSameTime) text += key.time;
     text += L'\t';
-    if (keyParts_ & kDigestPart) text += key.digest;
+    if (criteria_ & kSameDigest) text += key.digest;
     return text;
 }
 
-HTREEITEM CGroupRowIndex::FirstMatching(const SGroupRowKey& key, bool bySize, bool byTime, bool byDigest) {
+HTREEITEM CGroupRowIndex::FirstMatching(const SGroupRowKey& key, unsigned char criteria) {
     std::lock_guard<std::mutex> guard(lock_);
-    unsigned parts = (bySize ? kSizePart : 0) | (byTime ? kTimePart : 0) | (byDigest ? kDigestPart : 0);
-    if (parts != keyParts_) {
-        keyParts_ = parts;   // other criteria than the last search: file every row anew
+    criteria &= kSameTime | kSameSize | kSameDigest;
+    if (criteria != criteria_) {
+        criteria_ = criteria;   // other criteria than the last search: file every row anew
         RebuildKeys();
     }
     auto it = byKey_.find(KeyText(key));

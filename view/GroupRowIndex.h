@@ -18,11 +18,14 @@ struct SGroupRowKey {
     std::wstring size;     // column 3
     std::wstring time;     // column 4
     std::wstring digest;   // column 5
+
+    bool operator==(const SGroupRowKey&) const = default;
 };
 
 // The group rows of the results in display order, found by the name shown in their
-// column 1 or by their whole key, with the number of file rows under each. It lets the row operations find
-// a group row without walking the tree row by row through window messages.
+// column 1 or by their whole key, with the number of file rows under each. It lets
+// the row operations find a group row without walking the tree row by row through
+// window messages.
 //
 // It follows the tree by itself once set as the column tree's observer: deleted
 // rows leave it (TVN_DELETEITEM) and a new column-1 text re-files a row. Rows must be
@@ -34,10 +37,10 @@ public:
     HTREEITEM FirstWithName(const std::wstring& name) const;
     // All group rows showing this name, in display order.
     std::vector<HTREEITEM> RowsWithName(const std::wstring& name) const;
-    // The first group row in display order showing key's name and, for each part
-    // asked for, key's text in that column; or null. A row showing the same name
-    // may be one of many thousands (a translation file in every language).
-    HTREEITEM FirstMatching(const SGroupRowKey& key, bool bySize, bool byTime, bool byDigest);
+    // The first group row in display order showing key's name and, for each
+    // CriteriaBit set, key's text in that column; or null. A row showing the same
+    // name may be one of many thousands (a translation file in every language).
+    HTREEITEM FirstMatching(const SGroupRowKey& key, unsigned char criteria);
     // What the index holds for a group row's columns (false when the row is unknown).
     bool KeyOf(HTREEITEM row, SGroupRowKey& key) const;
     // A group row inserted directly after `after` (null or unknown: at the end).
@@ -70,7 +73,6 @@ private:
         std::unordered_set<HTREEITEM> children;
     };
     using Buckets = std::unordered_map<std::wstring, std::vector<HTREEITEM>>;
-    enum KeyPart : unsigned { kSizePart = 1, kTimePart = 2, kDigestPart = 4 };
 
     std::wstring KeyText(const SGroupRowKey& key) const;
     void FileUnderName(HTREEITEM row, HTREEITEM after);
@@ -83,7 +85,7 @@ private:
     std::list<HTREEITEM> order_;
     std::unordered_map<HTREEITEM, Group> groups_;
     Buckets byName_;   // each in display order
-    Buckets byKey_;    // by KeyText with keyParts_, each in display order
-    unsigned keyParts_ = 0;
+    Buckets byKey_;    // by KeyText with criteria_, each in display order
+    unsigned char criteria_ = 0;
     std::unordered_map<HTREEITEM, HTREEITEM> parentOf_;
 };

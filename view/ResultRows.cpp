@@ -128,13 +128,18 @@ void CTwinseekDlg::PauseRows(size_t rows) {
     }
 }
 
-HTREEITEM CTwinseekDlg::MatchingGroupRow(const SFileInfo& first, bool bySize, bool byTime, bool byDigest) {
+unsigned char CTwinseekDlg::GroupCriteria() const {
+    auto lock = FileInfoMap.Lock();
+    return FindSetting.CriteriaBits();
+}
+
+HTREEITEM CTwinseekDlg::MatchingGroupRow(const SFileInfo& first, unsigned char criteria) {
     const SGroupRowKey wanted = KeyOfGroup(first);
     HWND tree = ResultTree.GetTreeCtrl();
     // The index gives the first matching row in display order, the one a walk from
     // the top would find; check it against the tree, which others may have changed.
     for (;;) {
-        HTREEITEM row = GroupRows.FirstMatching(wanted, bySize, byTime, byDigest);
+        HTREEITEM row = GroupRows.FirstMatching(wanted, criteria);
         if (!row) return nullptr;
         std::wstring label = CColumnTreeCtrl::ReadLabel(tree, row);
         if (label.empty()) {
@@ -145,10 +150,7 @@ HTREEITEM CTwinseekDlg::MatchingGroupRow(const SFileInfo& first, bool bySize, bo
         SGroupRowKey shown{P::Piece(label, kNameColumn), P::Piece(label, kSizeColumn),
                            P::Piece(label, kTimeColumn), P::Piece(label, kDigestColumn)};
         SGroupRowKey filed;
-        GroupRows.KeyOf(row, filed);
-        if (shown.name == filed.name && shown.size == filed.size && shown.time == filed.time &&
-            shown.digest == filed.digest)
-            return row;
+        if (GroupRows.KeyOf(row, filed) && shown == filed) return row;
         GroupRows.Refile(row, shown);
     }
 }
@@ -159,14 +161,7 @@ bool CTwinseekDlg::FastNow() const {
 }
 
 HTREEITEM CTwinseekDlg::AddFileToGroupRow(const SFileInfo& first, const SFileInfo& file) {
-    bool bySize, byTime, byDigest;
-    {
-        auto lock = FileInfoMap.Lock();
-        bySize = FindSetting.FindSizeFile != 0;
-        byTime = FindSetting.FindTimeFile != 0;
-        byDigest = FindSetting.FindMD5File != 0;
-    }
-    HTREEITEM match = MatchingGroupRow(first, bySize, byTime, byDigest);
+    HTREEITEM match = MatchingGroupRow(first, GroupCriteria());
     if (!match) return nullptr;
     ResultTree.SetItemText(match, kCountColumn, Count(FileInfoMap.GetGroupSize(first)));
     return FileRowUnder(match, file);
@@ -372,14 +367,7 @@ void CTwinseekDlg::ApplyGroupEvent(const CScanFeed::GroupEvent& e, std::map<HTRE
     if (e.clears != FileInfoMap.Clears()) return;
     const std::wstring count = Count(e.count);
     if (e.grew) {
-        bool bySize, byTime, byDigest;
-        {
-            auto lock = FileInfoMap.Lock();
-            bySize = FindSetting.FindSizeFile != 0;
-            byTime = FindSetting.FindTimeFile != 0;
-            byDigest = FindSetting.FindMD5File != 0;
-        }
-        HTREEITEM match = MatchingGroupRow(e.first, bySize, byTime, byDigest);
+        HTREEITEM match = MatchingGroupRow(e.first, GroupCriteria());
         if (!match) return;
         counts[match] = count;   // events come in order: the last count is the group's size
         LabelledFileRow(match, e.file);
