@@ -67,7 +67,7 @@ void CTwinseekDlg::StartRun() {
     // text can never be overwritten by it.
     ShowStatus(this, L"查找已经启动");
     FindFlags = FIND_RUNNING;
-    FindThread = win::StartThread(FindThreadProc, this);
+    FindThread.reset(win::StartThread(FindThreadProc, this));
     if (!FindThread) FindFlags &= ~FIND_RUNNING;
     FindButton.SetText(L"停止查找");
 }
@@ -138,7 +138,7 @@ void CTwinseekDlg::OnReFind() {
         return;
     }
     UpdateData(true);
-    DeleteAllRows();
+    ResultsView.DeleteAllRows();
     TrimFolderText(*this);
     bool empty;
     {
@@ -159,8 +159,8 @@ void CTwinseekDlg::OnReFind() {
 LRESULT CTwinseekDlg::OnFindDone(WPARAM, LPARAM) {
     if (FindThread) {
         // Posted after the worker's last message: this wait cannot block on it.
-        if (WaitForSingleObject(FindThread, INFINITE) == WAIT_OBJECT_0) CloseHandle(FindThread);
-        FindThread = nullptr;
+        WaitForSingleObject(FindThread.get(), INFINITE);
+        FindThread.reset();
     }
     FindFlags &= ~7u;
     if (StartPending) {

@@ -26,9 +26,7 @@ CTwinseekDlg::CTwinseekDlg()
     Icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
-CTwinseekDlg::~CTwinseekDlg() {
-    if (FindThread) CloseHandle(FindThread);
-}
+CTwinseekDlg::~CTwinseekDlg() = default;
 
 TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_MESSAGE_OR_DEFAULT(WM_SYSCOMMAND, OnSysCommand)   // std::optional<LRESULT> (WPARAM, LPARAM)
@@ -101,7 +99,7 @@ BOOL CTwinseekDlg::OnInitDialog() {
     MoveSetting.Load();
     LastFolder.clear();
 
-    InitResultTree();
+    ImageList = ResultsView.Init(hwnd_, StatusEdit, CountEdit);
     win::Window(GetItem(IDC_EXPAND_ALL)).SetText(FindSetting.ExpandItem ? L"收缩所有" : L"展开所有");
     StartUpdateCheck();
     return TRUE;
@@ -156,7 +154,7 @@ void CTwinseekDlg::OnHelpPage() { win::ShellOpen(hwnd_, kHelpPage, SW_SHOWNORMAL
 void CTwinseekDlg::OnClearHistory() {
     win::Window tree = ResultTree;
     tree.SetRedraw(false);
-    DeleteAllRows();
+    ResultsView.DeleteAllRows();
     tree.SetRedraw(true);
     RedrawWindow(tree, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     {
@@ -194,7 +192,5 @@ int ShowStatus(CTwinseekDlg* wnd, const wchar_t* format, ...) {
     va_start(args, format);
     std::wstring text = FormatStatusText(format, args);
     va_end(args);
-    // Texts a fast scan still holds come first: they are older than this one.
-    wnd->FlushScanFeed();
-    return SetWindowTextW(wnd->StatusEdit, text.c_str());
+    return wnd->ResultsView.ShowStatus(text) ? 1 : 0;
 }

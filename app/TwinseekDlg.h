@@ -1,5 +1,4 @@
 #pragma once
-#include <map>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -13,16 +12,16 @@
 #include "engine/FindFlags.h"
 #include "engine/FolderScan.h"
 #include "engine/IScanReport.h"
+#include "fileops/PassContext.h"
 #include "res/Messages.h"
 #include "settings/DeleteSettingStruct.h"
 #include "settings/FindSettingStruct.h"
 #include "settings/MoveSettingStruct.h"
 #include "update/StartupCheckThread.h"
 #include "update/UpdateInfo.h"
-#include "view/ColumnTreeCtrl.h"
-#include "view/GroupRowIndex.h"
-#include "view/ScanFeed.h"
+#include "view/ResultsView.h"
 #include "win/Dialog.h"
+#include "win/Handles.h"
 #include "win/Window.h"
 
 // The main window: the whole program is this one modal dialog. It owns, for the
@@ -43,7 +42,8 @@ public:
     MoveSettingStruct MoveSetting;
     std::atomic<int32_t> UpdateShown{1};
     CUpdateInfo UpdateInfo;
-    HANDLE FindThread = nullptr;
+    // The search worker, from its start until OnFindDone has joined it.
+    win::UniqueHandle FindThread;
     std::atomic<uint32_t> FindFlags{0};
     HICON Icon = nullptr;
     HIMAGELIST ImageList = nullptr;  // the system's small-icon list, not owned
@@ -54,7 +54,9 @@ public:
     win::Window FolderEdit;
     win::Window FindButton;
     int SearchSubFolder = 1;
-    CColumnTreeCtrl ResultTree;
+    // The results: their tree, its rows and the fast feed (see CResultsView).
+    CResultsView ResultsView{FileInfoMap, FindSetting, FindFlags, ClosingFlag};
+    CColumnTreeCtrl& ResultTree = ResultsView.Tree();
     std::atomic<int32_t> FileCount{0};
     win::Window CountEdit;
     win::Window DeleteButton;
@@ -63,9 +65,6 @@ public:
     // the members above.
     CStartupCheckThread UpdateCheckThread;
 
-    // Group rows by the name they show, kept in step with the tree (see
-    // CGroupRowIndex); the row operations use it instead of walking the rows.
-    CGroupRowIndex GroupRows;
     // Expansion state of the expand-all toggle; set at its first press.
     std::optional<bool> ExpandState;
     // A start was asked for while the stopped worker had not ended yet: it runs
@@ -78,12 +77,6 @@ public:
     std::mutex PassLock;
     // A delete or move pass has been started and has not ended yet.
     std::atomic<bool> FilePassRunning{false};
-    // Fast mode: what the scan hands over without waiting, shown on the window's
-    // tick (ResultRows.cpp); rows are held with redrawing off between repaints.
-    CScanFeed Feed;
-    std::atomic<bool> RowsHeld{false};
-    DWORD LastRepaint = 0;
-    DWORD RepaintInterval = 150;
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794
@@ -116,18 +109,14 @@ public:
     // --- update check ---
     void StartUpdateCheck();  // start-up: version info, then the background check
     void OnCheckUpdate();     // 1005
-    // --- result rows (Worker thread or window thread; they reach the tree only by
-    // messages and hold no lock across one) ---
-    HTREEITEM AddGroupRow(const SFileInfo& first);
-    HTREEITEM AddFileRow(HTREEITEM group, const SFileInfo& file);
+    // --- result rows: the results view's (any thread; messages only) ---
+    HTREEITEM AddGroupRow(const SFileInfo& first) { return ResultsView.AddGroupRow(first); }
+    HTREEITEM AddFileRow(HTREEITEM group, const SFileInfo& file) { return ResultsView.AddFileRow(group, file); }
     // Null when no group row shows `first`; nothing is added then.
-    HTREEITEM AddFileToGroup(const SFileInfo& first, const SFileInfo& file);
-    void ExpandAll(bool expand);
-    // Deletes every row (with redrawing left as it is).
-    void DeleteAllRows();
-    // Redrawing of the results on or off, and a repaint of all of them at once.
-    void SetResultsRedraw(bool on);
-    void RepaintResults();
+    HTREEITEM AddFileToGroup(const SFileInfo& first, const SFileInfo& file) {
+        return ResultsView.AddFileToGroup(first, file);
+    }
+    void ExpandAll(bool expand) { ResultsView.ExpandAll(expand); }
 
     // --- IScanReport (worker thread) ---
     void Status(const std::wstring& text) override;
@@ -138,9 +127,8 @@ public:
     void FolderDone(const std::wstring& text) override;
     void Idle() override;
 
-    // Shows everything the feed holds and repaints held rows: directly on the
-    // window's thread, through WM_SCAN_FLUSH (waiting for it) from any other.
-    void FlushScanFeed();
+    // Shows everything the fast feed holds (CResultsView::Flush).
+    void FlushScanFeed() { ResultsView.Flush(); }
     LRESULT OnScanTick(WPARAM wp, LPARAM lp);    // WM_TIMER
     LRESULT OnScanFlush(WPARAM wp, LPARAM lp);   // WM_SCAN_FLUSH
     LRESULT OnScanRows(WPARAM wp, LPARAM lp);    // WM_SCAN_ROWS
@@ -154,18 +142,9 @@ public:
     // delete or move pass works on the rows and groups they would throw away.
     void OnReFindCommand();
     void OnClearHistoryCommand();
-    // The delete worker's work (on that worker, PassLock held).
-    void DeleteFiles();
-    void DeleteKeepFirst();
-    void DeleteChecked();
-    // Removes the listed folders that are empty now and drops the vanished ones from
-    // the folder list; the delete and move workers run it with PassLock held.
-    void RemoveEmptyFolders();
-    // The move worker's work (on that worker, PassLock held).
-    void MoveFiles();
-    void MoveChecked();
-    void MoveKeepFirst();
-    void MoveAll();
+    // What the file passes of fileops/ work on: the rows, groups, status line and
+    // closing flag of this window.
+    SPassContext PassContext();
 
     TW_DECLARE_MSG_TABLE();
 
@@ -176,24 +155,6 @@ protected:
     void OnCancel() override;     // Esc: ends the program as safely as close
 
 private:
-    void InitResultTree();
-    HTREEITEM InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& text, const SFileInfo& file);
-    void SetFileColumns(HTREEITEM row, const SFileInfo& file);
-    HTREEITEM FileRowUnder(HTREEITEM group, const SFileInfo& file);
-    void PauseRows(size_t rows);
-    HTREEITEM GroupAnchor(const std::wstring& name);
-    // The criteria as the grouping uses them now, read under the data lock.
-    unsigned char GroupCriteria() const;
-    HTREEITEM MatchingGroupRow(const SFileInfo& first, unsigned char criteria);
-    // AddFileToGroup without its pause (on the window's thread).
-    HTREEITEM AddFileToGroupRow(const SFileInfo& first, const SFileInfo& file);
-    bool FastNow() const;
-    HTREEITEM InsertLabelledRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file);
-    HTREEITEM LabelledFileRow(HTREEITEM group, const SFileInfo& file);
-    // A grown group's new count goes to `counts` (its row, the count text) instead
-    // of the row, to be set once for the whole batch.
-    void ApplyGroupEvent(const CScanFeed::GroupEvent& event, std::map<HTREEITEM, std::wstring>& counts);
-    void ApplyScanFeed(bool finish);
     HTREEITEM MenuRow();
     void StartRun();
     LRESULT OnReFindRequest(WPARAM wp, LPARAM lp);
@@ -205,9 +166,6 @@ private:
 
 // Shown while a start waits for the stopped search worker to end.
 inline constexpr wchar_t kWaitingForStop[] = L"上次查找正在结束，结束后开始查找";
-
-// The window's tick that shows the fast feed.
-constexpr UINT_PTR kScanTickTimer = 0x5CA7;
 
 // The search worker's entry; its argument is the main window.
 unsigned __stdcall FindThreadProc(void* window);

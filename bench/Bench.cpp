@@ -234,7 +234,7 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         double seconds = Now() - start;
         const size_t after = PrivateBytes();
         const int rows = static_cast<int>(SendMessageW(dlg.ResultTree.GetTreeCtrl(), TVM_GETCOUNT, 0, 0));
-        const double windowUsed = CpuSeconds(windowThread) - windowCpu, workerUsed = CpuSeconds(dlg.FindThread);
+        const double windowUsed = CpuSeconds(windowThread) - windowCpu, workerUsed = CpuSeconds(dlg.FindThread.get());
         dlg.FindFlags = FIND_STOP;   // the idle worker ends; the walk below runs alone
         walks.push_back(BareWalk(root).seconds);
         double w = Median(walks);

@@ -1,15 +1,15 @@
 #pragma once
 #include <windows.h>
 
-#include "app/TwinseekDlg.h"
+#include "view/IResults.h"
 
 // Every row change repaints the visible rows, which costs far more than the file
 // operations (a pass of 150 moves took about six times as long drawn throughout):
 // while a delete or move pass runs the tree is drawn a few times a second, and once
-// at its end. Used on the pass's worker; the calls reach the window by messages.
+// at its end. Used on the pass's worker.
 class PassPainting {
 public:
-    explicit PassPainting(CTwinseekDlg& dlg) : dlg_(dlg), last_(GetTickCount()) { dlg_.SetResultsRedraw(false); }
+    explicit PassPainting(IResults& results) : results_(results), last_(GetTickCount()) { results_.SetRedraw(false); }
     ~PassPainting() { Paint(); }
     PassPainting(const PassPainting&) = delete;
     PassPainting& operator=(const PassPainting&) = delete;
@@ -17,15 +17,15 @@ public:
     void Tick() {
         if (GetTickCount() - last_ < 250) return;
         Paint();
-        dlg_.SetResultsRedraw(false);
+        results_.SetRedraw(false);
     }
 
 private:
     void Paint() {
-        dlg_.SetResultsRedraw(true);
-        dlg_.RepaintResults();
+        results_.SetRedraw(true);
+        results_.Repaint();
         last_ = GetTickCount();
     }
-    CTwinseekDlg& dlg_;
+    IResults& results_;
     DWORD last_;
 };

@@ -1,25 +1,25 @@
 #include "fileops/ResultWalk.h"
 
-#include "app/TwinseekDlg.h"
 #include "engine/FileError.h"
 #include "engine/FileIdentity.h"
+#include "engine/FindFlags.h"
 #include "fileops/KeptCopies.h"
 #include "view/ResultColumns.h"
-#include "view/RowTick.h"
+#include "view/IResults.h"
 #include "win/Format.h"
 
 void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
                       const std::function<void(HTREEITEM group)>& onGroupEnd,
                       const std::function<void(const std::vector<SFileRow>&)>& onGroupStart) {
-    HWND tree = dlg_.ResultTree.GetTreeCtrl();
-    HTREEITEM next = TreeView_GetRoot(tree);
+    IResults& results = context_.results;
+    HTREEITEM next = results.FirstGroup();
     std::vector<SFileRow> rows;
     while (HTREEITEM group = next) {
-        CheckClosing(dlg_.ClosingFlag);
-        next = TreeView_GetNextSibling(tree, group);
+        CheckClosing(context_.closing);
+        next = results.NextSibling(group);
         groupFailed_ = 0;
         rows.clear();
-        for (HTREEITEM row = TreeView_GetChild(tree, group); row; row = TreeView_GetNextSibling(tree, row)) {
+        for (HTREEITEM row = results.FirstChild(group); row; row = results.NextSibling(row)) {
             SFileRow file;
             file.group = group;
             file.row = row;
@@ -30,7 +30,7 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
         }
         if (onGroupStart) onGroupStart(rows);
         for (const SFileRow& file : rows) {
-            CheckClosing(dlg_.ClosingFlag);
+            CheckClosing(context_.closing);
             onFile(file);
         }
         if (onGroupEnd) onGroupEnd(group);
@@ -38,35 +38,33 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
 }
 
 std::vector<std::wstring> CResultWalk::AllPaths() const {
-    HWND tree = dlg_.ResultTree.GetTreeCtrl();
+    const IResults& results = context_.results;
     std::vector<std::wstring> paths;
-    for (HTREEITEM group = TreeView_GetRoot(tree); group; group = TreeView_GetNextSibling(tree, group))
-        for (HTREEITEM row = TreeView_GetChild(tree, group); row; row = TreeView_GetNextSibling(tree, row))
+    for (HTREEITEM group = results.FirstGroup(); group; group = results.NextSibling(group))
+        for (HTREEITEM row = results.FirstChild(group); row; row = results.NextSibling(row))
             paths.push_back(Text(row, kPathColumn));
     return paths;
 }
 
-std::wstring CResultWalk::Text(HTREEITEM row, int column) const { return dlg_.ResultTree.GetItemText(row, column); }
+std::wstring CResultWalk::Text(HTREEITEM row, int column) const { return context_.results.Text(row, column); }
 
-bool CResultWalk::Ticked(HTREEITEM row) const {
-    return RowTicked(dlg_.ResultTree.GetTreeCtrl(), row);
-}
+bool CResultWalk::Ticked(HTREEITEM row) const { return context_.results.Ticked(row); }
 
-void CResultWalk::DeleteRow(HTREEITEM row) { TreeView_DeleteItem(dlg_.ResultTree.GetTreeCtrl(), row); }
+void CResultWalk::DeleteRow(HTREEITEM row) { context_.results.DeleteRow(row); }
 
 void CResultWalk::UpdateGroupCount(const SFileRow& file) {
     int n;
     try {
-        n = dlg_.FileInfoMap.GroupSizeOnDisk(file.name, file.path);
+        n = context_.groups.GroupSizeOnDisk(file.name, file.path);
     } catch (const CFileError&) {
         return;
     }
-    dlg_.ResultTree.SetItemText(file.group, kCountColumn, win::Format(L"%d", n));
+    context_.results.SetText(file.group, kCountColumn, win::Format(L"%d", n));
 }
 
 bool CResultWalk::Take(const SFileRow& file, SRemovedFile& taken, CKeptCopies* kept) {
     try {
-        taken = dlg_.FileInfoMap.TakeFile(file.name, file.path);
+        taken = context_.groups.TakeFile(file.name, file.path);
     } catch (const CFileError&) {
         CountFailure();
         return false;
@@ -81,7 +79,7 @@ bool CResultWalk::Take(const SFileRow& file, SRemovedFile& taken, CKeptCopies* k
 }
 
 void CResultWalk::Failed(const SFileRow& file, const SRemovedFile& taken) {
-    dlg_.FileInfoMap.PutBack(taken);
+    context_.groups.PutBack(taken);
     UpdateGroupCount(file);
     CountFailure();
 }
@@ -92,7 +90,7 @@ void CResultWalk::CountFailure() {
 }
 
 void CResultWalk::ShowEnd(const wchar_t* done, const wchar_t* failedFormat) const {
-    ShowStatus(&dlg_, L"%s", PassEndText(done, failedFormat, failed_).c_str());
+    context_.status(PassEndText(done, failedFormat, failed_));
 }
 
 std::wstring PassEndText(const wchar_t* done, const wchar_t* failedFormat, int failed) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/FileInfoMap.h"
+#include "fileops/PassContext.h"
 
-class CTwinseekDlg;
 class CKeptCopies;
 
 // One file row met by the walk.
@@ -23,7 +23,7 @@ struct SFileRow {
 
 // The walk over the results that the delete and move passes share, and what they do
 // to rows and groups on the way. It runs on the pass's worker: the tree is reached
-// only by messages, and the data lock is held only inside the group-map calls.
+// only through IResults, and the data lock is held only inside the group-map calls.
 //
 // A file that is taken away, per row:
 //     SRemovedFile taken;
@@ -34,7 +34,7 @@ struct SFileRow {
 //     else walk.Failed(f, taken);             // record back, row kept, counted
 class CResultWalk {
 public:
-    explicit CResultWalk(CTwinseekDlg& dlg) : dlg_(dlg) {}
+    explicit CResultWalk(const SPassContext& context) : context_(context) {}
 
     // Every group row from the top along its siblings and every file row of it along
     // its children. A group's rows are read before any of them is handled, so a
@@ -75,7 +75,7 @@ public:
     void ShowEnd(const wchar_t* done, const wchar_t* failedFormat) const;
 
 private:
-    CTwinseekDlg& dlg_;
+    const SPassContext& context_;
     int failed_ = 0;
     int groupFailed_ = 0;
 };

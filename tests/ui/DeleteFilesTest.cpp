@@ -178,7 +178,7 @@ TEST(DeleteFilesKeepFirst, GroupOfThreeKeepsTheFirstFileAndTheGroupRow) {
             EXPECT_EQ(L"1", Pieces(tree, g)[0]);
         }
         EXPECT_EQ(1, dlg.FileInfoMap.GroupSizeOnDisk(L"dup.txt", dup[0]));
-        EXPECT_EQ(0, dlg.GroupRows.ChildCount(groups[0]));
+        EXPECT_EQ(0, dlg.ResultsView.GroupRows().ChildCount(groups[0]));
         // Every file is named on the status line, the kept first one too.
         for (const auto& p : dup) EXPECT_GE(status.Find(L"正在删除:" + p), 0);
     });
@@ -252,7 +252,7 @@ TEST(DeleteFilesChecked, TickedRowsGoAndATickedGroupRowGoesWithThem) {
         ASSERT_EQ(2u, rows.size());
         EXPECT_EQ(some[0], ui::PathOf(tree, rows[0]));
         EXPECT_EQ(some[2], ui::PathOf(tree, rows[1]));
-        EXPECT_EQ(1u, dlg.GroupRows.Size());
+        EXPECT_EQ(1u, dlg.ResultsView.GroupRows().Size());
         // The untouched file of half.txt is still in its group.
         EXPECT_EQ(1, dlg.FileInfoMap.GroupSizeOnDisk(L"half.txt", half[1]));
     });
@@ -403,7 +403,7 @@ TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
             ASSERT_TRUE(search.WaitSaw(L"文件夹搜索完成:" + b));
         }
         ui::PressButton(main, IDC_FIND);
-        ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }));
+        ASSERT_TRUE(ui::WaitUntil([&] { return !dlg.FindThread.get(); }));
         ASSERT_EQ(1u, Roots(tree).size());
 
         // For every status text: was folder b listed at that moment?

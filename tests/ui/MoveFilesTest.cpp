@@ -38,7 +38,7 @@ struct Options {
 };
 
 // Runs the move command with these options and waits for the pass's end text.
-std::wstring RunMove(HWND main, const Options& o) {
+std::wstring RunMove(HWND main, CTwinseekDlg& dlg, const Options& o) {
     HWND dialog = OpenMoveDialog(main);
     EXPECT_NE(nullptr, dialog);
     if (!dialog) return L"";
@@ -52,6 +52,8 @@ std::wstring RunMove(HWND main, const Options& o) {
     ui::PressButton(dialog, IDOK);
     EXPECT_TRUE(ui::WaitForClose(dialog));
     ui::WaitUntil([&] { return ui::StatusText(main).rfind(L"移动完成", 0) == 0; }, 15000);
+    // The end text comes just before the worker lets the next pass begin.
+    EXPECT_TRUE(ui::WaitForPassEnd(dlg));
     ui::Barrier(main);
     return ui::StatusText(main);
 }
@@ -118,7 +120,7 @@ TEST(MoveFiles, AllWithoutOverwriteLeavesTheSecondFileInPlaceAndShown) {
         auto b = FoundSameNamed(dir, run.dlg, L"b.txt", 2);
         ASSERT_EQ(2u, Roots(tree).size());
 
-        EXPECT_EQ(L"移动完成，2个文件未能移动", RunMove(main, {2, false, false, target}));
+        EXPECT_EQ(L"移动完成，2个文件未能移动", RunMove(main, run.dlg, {2, false, false, target}));
         // The first of each name arrived; the second is still at its place.
         EXPECT_EQ("1", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_EQ("1", ReadFileBytes(target + L"\\b.txt"));
@@ -145,7 +147,7 @@ TEST(MoveFiles, OverwriteNeverReplacesWhatThePassPutThereNorAKeptFile) {
         HWND tree = run.tree();
         // Two different files of one name: the first arrives, the second stays shown.
         auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2);
-        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {2, false, true, target}));
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, run.dlg, {2, false, true, target}));
         EXPECT_EQ("1", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_FALSE(Exists(a[0]));
         EXPECT_EQ("2", ReadFileBytes(a[1]));
@@ -157,15 +159,15 @@ TEST(MoveFiles, OverwriteNeverReplacesWhatThePassPutThereNorAKeptFile) {
         // Keep-first into the folder of the kept first file, which has the same name.
         auto b = FoundSameNamed(dir, second.dlg, L"b.txt", 2);
         const std::wstring keptFolder = b[0].substr(0, b[0].rfind(L'\\'));
-        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {1, false, true, keptFolder}));
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, second.dlg, {1, false, true, keptFolder}));
         EXPECT_EQ("1", ReadFileBytes(b[0]));
         EXPECT_EQ("2", ReadFileBytes(b[1]));
         // Copies too: the kept file, whose row is gone, is not replaced, while a file
         // of the target that is no result is.
-        EXPECT_EQ(L"移动完成，1个文件未能复制", RunMove(main, {2, true, true, keptFolder}));
+        EXPECT_EQ(L"移动完成，1个文件未能复制", RunMove(main, second.dlg, {2, true, true, keptFolder}));
         EXPECT_EQ("1", ReadFileBytes(b[0]));
         dir.Write(L"target\\b.txt", "stale");
-        EXPECT_EQ(L"移动完成", RunMove(main, {2, true, true, target}));
+        EXPECT_EQ(L"移动完成", RunMove(main, second.dlg, {2, true, true, target}));
         EXPECT_EQ("2", ReadFileBytes(target + L"\\b.txt"));
     });
 }
@@ -180,7 +182,7 @@ TEST(MoveFiles, KeepFirstOnAGroupOfThreeMovesTheOtherTwoAndKeepsTheGroupRow) {
         ASSERT_EQ(3u, Children(tree, Roots(tree).at(0)).size());
         ui::StatusRecorder status(main);
         // The third one would replace what the pass has just put there: it stays.
-        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {1, false, true, target}));
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, run.dlg, {1, false, true, target}));
         // Every file row is reported, the first one's too.
         EXPECT_EQ((std::vector<std::wstring>{L"", L"正在移动:" + a[0], L"正在移动:" + a[1], L"正在移动:" + a[2],
                                              L"移动完成，1个文件未能移动"}),
@@ -209,21 +211,21 @@ TEST(MoveFiles, CopyModesCopyTheirFilesAndLeaveResultsAlone) {
         const std::wstring t0 = dir.MakeDir(L"t0");
         TreeView_SetCheckState(tree, Children(tree, Roots(tree)[0])[1], TRUE);
         TreeView_SetCheckState(tree, Children(tree, Roots(tree)[1])[2], TRUE);
-        EXPECT_EQ(L"移动完成", RunMove(main, {0, true, false, t0}));
+        EXPECT_EQ(L"移动完成", RunMove(main, run.dlg, {0, true, false, t0}));
         EXPECT_EQ("2", ReadFileBytes(t0 + L"\\a.txt"));
         EXPECT_EQ("3", ReadFileBytes(t0 + L"\\b.txt"));
 
         // All but the first still copies every file, the first included; without
         // overwrite only the first of a name arrives, and the others are reported.
         const std::wstring t1 = dir.MakeDir(L"t1");
-        EXPECT_EQ(L"移动完成，3个文件未能复制", RunMove(main, {1, true, false, t1}));
+        EXPECT_EQ(L"移动完成，3个文件未能复制", RunMove(main, run.dlg, {1, true, false, t1}));
         EXPECT_EQ("1", ReadFileBytes(t1 + L"\\a.txt"));
         EXPECT_EQ("1", ReadFileBytes(t1 + L"\\b.txt"));
 
         // All files, replacing: a copy the pass made is not replaced, so the first of
         // each name stays.
         const std::wstring t2 = dir.MakeDir(L"t2");
-        EXPECT_EQ(L"移动完成，3个文件未能复制", RunMove(main, {2, true, true, t2}));
+        EXPECT_EQ(L"移动完成，3个文件未能复制", RunMove(main, run.dlg, {2, true, true, t2}));
         EXPECT_EQ("1", ReadFileBytes(t2 + L"\\a.txt"));
         EXPECT_EQ("1", ReadFileBytes(t2 + L"\\b.txt"));
 
@@ -248,7 +250,7 @@ TEST(MoveFiles, CheckedMoveTakesTheTickedFilesAndAFullyTickedGroup) {
         TreeView_SetCheckState(tree, gb, FALSE);
         TreeView_SetCheckState(tree, Children(tree, gb)[2], TRUE);
         const std::wstring a1 = ui::Pieces(tree, Children(tree, ga)[0])[2];
-        EXPECT_EQ(L"移动完成", RunMove(main, {0, false, false, target}));
+        EXPECT_EQ(L"移动完成", RunMove(main, run.dlg, {0, false, false, target}));
         EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_EQ("3", ReadFileBytes(target + L"\\b.txt"));
         EXPECT_TRUE(Exists(a1));
@@ -270,7 +272,7 @@ TEST(MoveFiles, TargetTypedAsADriveRootReceivesTheFiles) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         auto files = FoundSameNamed(dir, run.dlg, name, 2);
-        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, false, L"C:\\"}));
+        EXPECT_EQ(L"移动完成", RunMove(main, run.dlg, {1, false, false, L"C:\\"}));
         EXPECT_EQ(L"C:", run.dlg.MoveSetting.SavePath);
         EXPECT_EQ("2", ReadFileBytes(arrived));
         EXPECT_EQ("1", ReadFileBytes(files[0]));
@@ -301,7 +303,7 @@ TEST(MoveFiles, ReplacingMoveCrossesVolumes) {
         // Proof that the volumes differ: a move that may not copy is refused.
         const std::wstring probe = dir.Write(L"probe.txt", "p");
         ASSERT_FALSE(MoveFileExW(probe.c_str(), (target + L"\\probe.txt").c_str(), 0));
-        EXPECT_EQ(L"移动完成", RunMove(main, {1, false, true, target}));
+        EXPECT_EQ(L"移动完成", RunMove(main, run.dlg, {1, false, true, target}));
         EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
         EXPECT_EQ("1", ReadFileBytes(a[0]));
         EXPECT_FALSE(Exists(a[1]));
@@ -395,7 +397,7 @@ TEST(MoveFiles, MovesDuringARunningSearchAndRemovesTheEmptiedFolders) {
 
         // The search still runs (idle); its steps wait while the pass has the lock.
         // The third would replace what the pass has just put there: it stays shown.
-        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, {1, false, true, target, true}));
+        EXPECT_EQ(L"移动完成，1个文件未能移动", RunMove(main, run.dlg, {1, false, true, target, true}));
         auto rows = Children(tree, Roots(tree)[0]);
         ASSERT_EQ(1u, rows.size());
         EXPECT_EQ(data + L"\\y\\a.txt", ui::PathOf(tree, rows[0]));

@@ -12,7 +12,7 @@
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/UiDriver.h"
-#include "view/ResultCommands.h"
+#include "app/ResultCommands.h"
 
 namespace {
 

@@ -197,7 +197,7 @@ void StartSearch(HWND main, const std::wstring& folder) {
 
 void StopSearch(HWND main, CTwinseekDlg& dlg) {
     if (dlg.FindFlags & FIND_RUNNING) PressButton(main, IDC_FIND);
-    EXPECT_TRUE(WaitUntil([&] { return dlg.FindThread == nullptr; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return !dlg.FindThread.get(); }, 5000));
 }
 
 }  // namespace ui

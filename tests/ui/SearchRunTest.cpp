@@ -119,13 +119,13 @@ TEST(SearchRun, TypedFolderIsSearchedUntilStopped) {
         EXPECT_EQ(L"文件夹:3|文件:6", ui::ItemText(main, IDC_COUNT));
         Sleep(300);
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
-        EXPECT_NE(nullptr, dlg.FindThread);
+        EXPECT_NE(nullptr, dlg.FindThread.get());
 
         ui::PressButton(main, IDC_FIND);
         ui::Barrier(main);
         EXPECT_EQ(L"开始查找", ui::ItemText(main, IDC_FIND));
         ASSERT_TRUE(status.WaitSaw(L"查找结束！", 0, 3000));
-        EXPECT_TRUE(ui::WaitUntil([&] { return dlg.FindThread == nullptr; }, 3000));
+        EXPECT_TRUE(ui::WaitUntil([&] { return !dlg.FindThread.get(); }, 3000));
         EXPECT_EQ(FIND_STOP, dlg.FindFlags.load());
         EXPECT_EQ(L"开始查找", ui::ItemText(main, IDC_FIND));
         long latency = status.Between(L"查找即将结束", L"查找结束！");
@@ -148,7 +148,7 @@ TEST(SearchRun, StartWithAnEmptyFieldAsksForAFolder) {
         ui::PressButton(box, IDOK);
         EXPECT_TRUE(ui::WaitForClose(box));
         EXPECT_EQ(0u, run.dlg.FindFlags.load());
-        EXPECT_EQ(nullptr, run.dlg.FindThread);
+        EXPECT_EQ(nullptr, run.dlg.FindThread.get());
         EXPECT_EQ(L"开始查找", ui::ItemText(main, IDC_FIND));
     });
 }
@@ -164,7 +164,7 @@ TEST(SearchRun, PickingAListedFolderAgainAsksToSearchItAgain) {
         ASSERT_TRUE(ui::WaitUntil([&] { return dlg.FindFlags == FIND_RUNNING; }));
         std::wstring listed = ui::ItemText(main, IDC_FOLDER);
         EXPECT_TRUE(ui::SamePath(data.root, listed)) << listed;
-        HANDLE worker = dlg.FindThread;
+        HANDLE worker = dlg.FindThread.get();
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + listed + L"\\b", 0));
         const size_t folders = dlg.FileInfoMap.Folders.Items().size();
 
@@ -188,7 +188,7 @@ TEST(SearchRun, PickingAListedFolderAgainAsksToSearchItAgain) {
         // The same worker searches the folder and its subfolders again.
         ASSERT_TRUE(status.WaitSaw(L"文件夹:" + listed, mark));
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + listed + L"\\b", mark));
-        EXPECT_EQ(worker, dlg.FindThread);
+        EXPECT_EQ(worker, dlg.FindThread.get());
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
         EXPECT_EQ(folders, dlg.FileInfoMap.Folders.Items().size());
         ui::StopSearch(main, dlg);
@@ -217,12 +217,12 @@ TEST(SearchRun, SecondFolderJoinsTheRunningWorker) {
         HWND tree = run.tree();
         ui::StatusRecorder status(main);
         ui::StartSearch(main, data.root);
-        HANDLE worker = dlg.FindThread;
+        HANDLE worker = dlg.FindThread.get();
         ASSERT_NE(nullptr, worker);
         PickFolder(main, dlg, data.other);
         std::wstring other = ui::ItemText(main, IDC_FOLDER);
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + other + L"\\sub", 0));
-        EXPECT_EQ(worker, dlg.FindThread);
+        EXPECT_EQ(worker, dlg.FindThread.get());
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
         EXPECT_TRUE(GroupHas(tree, L"same.bin", L"3"));
         EXPECT_TRUE(GroupHas(tree, L"new.txt", L"2"));
@@ -240,14 +240,14 @@ TEST(SearchRun, ReSearchRebuildsTheRows) {
         ui::StatusRecorder status(main);
         ui::StartSearch(main, data.root);
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", 0));
-        HANDLE worker = dlg.FindThread;
+        HANDLE worker = dlg.FindThread.get();
 
         // During the run: the same worker searches everything again.
         size_t mark = status.Size();
         ui::PressButton(main, IDC_REFIND);
         ASSERT_TRUE(status.WaitSaw(L"文件夹:" + data.root, mark));
         ASSERT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + data.root + L"\\b", mark));
-        EXPECT_EQ(worker, dlg.FindThread);
+        EXPECT_EQ(worker, dlg.FindThread.get());
         EXPECT_EQ(2u, Roots(tree).size());
         EXPECT_TRUE(GroupHas(tree, L"dup.txt", L"3"));
 
@@ -279,7 +279,7 @@ TEST(SearchRun, ClearHistoryDuringARunLeavesTheRunActive) {
         EXPECT_TRUE(dlg.FileInfoMap.Folders.Items().empty());
         Sleep(300);
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
-        EXPECT_NE(nullptr, dlg.FindThread);
+        EXPECT_NE(nullptr, dlg.FindThread.get());
         EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
         EXPECT_EQ(counters, ui::ItemText(main, IDC_COUNT));
         ui::StopSearch(main, dlg);
@@ -307,7 +307,7 @@ TEST(SearchRun, StartRightAfterStopWaitsForTheOldWorker) {
         EXPECT_EQ(L"开始查找", ui::ItemText(main, IDC_FIND));
         ui::PressButton(main, IDC_FIND);
         ui::Barrier(main);
-        EXPECT_NE(nullptr, dlg.FindThread);
+        EXPECT_NE(nullptr, dlg.FindThread.get());
         pass.unlock();
         ASSERT_TRUE(ui::WaitUntil([&] { return RunTextsFrom(status, L"查找即将结束").size() >= 6; }, 10000));
         EXPECT_EQ((std::vector<std::wstring>{L"查找即将结束", kWaitingForStop, L"查找即将结束", kWaitingForStop,
@@ -315,7 +315,7 @@ TEST(SearchRun, StartRightAfterStopWaitsForTheOldWorker) {
                   RunTextsFrom(status, L"查找即将结束"));
         ui::Barrier(main);
         EXPECT_EQ(FIND_RUNNING, dlg.FindFlags.load());
-        EXPECT_NE(nullptr, dlg.FindThread);
+        EXPECT_NE(nullptr, dlg.FindThread.get());
         EXPECT_EQ(L"停止查找", ui::ItemText(main, IDC_FIND));
         ui::StopSearch(main, dlg);
         EXPECT_EQ(L"查找结束！", ui::ItemText(main, IDC_STATUS));

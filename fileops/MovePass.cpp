@@ -1,11 +1,11 @@
-// Moving and copying duplicates into one folder.
+#include "fileops/MovePass.h"
+
 #include <memory>
 
-#include "app/TwinseekDlg.h"
+#include "engine/FileInfoMap.h"
 #include "engine/LongPath.h"
-#include "fileops/FilePass.h"
+#include "fileops/EmptyFolderPass.h"
 #include "fileops/KeptCopies.h"
-#include "fileops/MoveFileDlg.h"
 #include "fileops/PassPainting.h"
 #include "fileops/ResultWalk.h"
 #include "fileops/TargetGuard.h"
@@ -49,15 +49,13 @@ struct MoveRule {
     const wchar_t* FailedFormat() const { return copy ? kNotCopied : kNotMoved; }
 };
 
-MoveRule RuleOf(CTwinseekDlg& dlg, const CResultWalk& walk) {
-    // The dialog has ended; the record is not changed while the pass runs.
+MoveRule RuleOf(const MoveSettingStruct& setting, const CFileInfoMap& map, const CResultWalk& walk) {
     MoveRule rule;
-    rule.folder = dlg.MoveSetting.SavePath;
-    rule.copy = dlg.MoveSetting.Copy != 0;
-    rule.overwrite = dlg.MoveSetting.OverWrite != 0;
+    rule.folder = setting.SavePath;
+    rule.copy = setting.Copy != 0;
+    rule.overwrite = setting.OverWrite != 0;
     // Read before the pass removes any row: a kept first file loses its row too.
     if (rule.overwrite) {
-        const CFileInfoMap& map = dlg.FileInfoMap;
         rule.targets = std::make_unique<CTargetGuard>(
             walk.AllPaths(), [&map](const std::wstring& name) { return map.MemberPathsNamed(name); });
     }
@@ -83,9 +81,9 @@ void MoveRowFile(CResultWalk& walk, const SFileRow& file, const MoveRule& rule, 
 }
 
 // The status text, then a copy or a move, as the rule says.
-void HandOverRowFile(CTwinseekDlg& dlg, CResultWalk& walk, const SFileRow& file, const MoveRule& rule,
+void HandOverRowFile(const SPassContext& context, CResultWalk& walk, const SFileRow& file, const MoveRule& rule,
                      CKeptCopies* kept) {
-    ShowStatus(&dlg, L"正在移动:%s", file.path.c_str());
+    context.status(win::Format(L"正在移动:%s", file.path.c_str()));
     if (rule.copy)
         CopyRowFile(walk, file, rule);
     else
@@ -94,43 +92,28 @@ void HandOverRowFile(CTwinseekDlg& dlg, CResultWalk& walk, const SFileRow& file,
 
 }  // namespace
 
-void CTwinseekDlg::OnMoveFiles() {
-    if (FilePassCannotBegin(*this)) return;
-    CMoveFileDlg dialog(&MoveSetting);
-    if (dialog.DoModal() != IDOK) return;
-    StartFilePass(*this, [this] { MoveThreadProc(this); });
-}
-
-unsigned MoveThreadProc(CTwinseekDlg* wnd) {
-    try {
-        wnd->MoveFiles();
-    } catch (...) {
-    }
-    return 0;
-}
-
-void CTwinseekDlg::MoveFiles() {
-    if (MoveSetting.MoveType == kMoveTicked)
+void CMovePass::MoveFiles() {
+    if (setting_.MoveType == kMoveTicked)
         MoveChecked();
-    else if (MoveSetting.MoveType == kMoveAllButFirst)
+    else if (setting_.MoveType == kMoveAllButFirst)
         MoveKeepFirst();
     else
         MoveAll();
-    if (MoveSetting.DelEmpty) RemoveEmptyFolders();
+    if (setting_.DelEmpty) CEmptyFolderPass(context_.groups.Folders, context_.closing).RemoveEmptyFolders();
 }
 
-void CTwinseekDlg::MoveChecked() {
-    PassPainting painting(*this);
-    CResultWalk walk(*this);
-    const MoveRule rule = RuleOf(*this, walk);
-    CKeptCopies kept(FileInfoMap);
+void CMovePass::MoveChecked() {
+    PassPainting painting(context_.results);
+    CResultWalk walk(context_);
+    const MoveRule rule = RuleOf(setting_, context_.groups, walk);
+    CKeptCopies kept(context_.groups);
     CKeptCopies* guard = nullptr;
     try {
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
                 if (!file.ticked) return;
-                HandOverRowFile(*this, walk, file, rule, guard);
+                HandOverRowFile(context_, walk, file, rule, guard);
             },
             [&](HTREEITEM group) {
                 // A group with a file that stayed keeps its row, to show that file.
@@ -143,18 +126,18 @@ void CTwinseekDlg::MoveChecked() {
     }
 }
 
-void CTwinseekDlg::MoveKeepFirst() {
+void CMovePass::MoveKeepFirst() {
     win::WaitCursor wait;
-    PassPainting painting(*this);
-    CResultWalk walk(*this);
-    const MoveRule rule = RuleOf(*this, walk);
-    CKeptCopies kept(FileInfoMap);
+    PassPainting painting(context_.results);
+    CResultWalk walk(context_);
+    const MoveRule rule = RuleOf(setting_, context_.groups, walk);
+    CKeptCopies kept(context_.groups);
     try {
         int k = 0;
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
-                ShowStatus(this, L"正在移动:%s", file.path.c_str());
+                context_.status(win::Format(L"正在移动:%s", file.path.c_str()));
                 if (rule.copy) {
                     // Every file of the group is copied, the first one included.
                     CopyRowFile(walk, file, rule);
@@ -174,17 +157,17 @@ void CTwinseekDlg::MoveKeepFirst() {
     }
 }
 
-void CTwinseekDlg::MoveAll() {
+void CMovePass::MoveAll() {
     win::WaitCursor wait;
-    PassPainting painting(*this);
-    CResultWalk walk(*this);
-    const MoveRule rule = RuleOf(*this, walk);
+    PassPainting painting(context_.results);
+    CResultWalk walk(context_);
+    const MoveRule rule = RuleOf(setting_, context_.groups, walk);
     try {
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
                 // Every file goes, as asked: none of a group is kept to check against.
-                HandOverRowFile(*this, walk, file, rule, nullptr);
+                HandOverRowFile(context_, walk, file, rule, nullptr);
             },
             [&](HTREEITEM group) {
                 if (!rule.copy && walk.GroupFailedCount() == 0) walk.DeleteRow(group);

@@ -1,14 +1,13 @@
-// Deleting duplicates from the results: all but the first file of every group, or
-// the ticked files, to the recycle bin or for good.
-#include "app/TwinseekDlg.h"
+#include "fileops/DeletePass.h"
+
+#include "engine/FileInfoMap.h"
 #include "engine/LongPath.h"
-#include "fileops/DelFileDlg.h"
-#include "fileops/FilePass.h"
+#include "fileops/EmptyFolderPass.h"
 #include "fileops/KeptCopies.h"
 #include "fileops/PassPainting.h"
 #include "fileops/RecycleFile.h"
 #include "fileops/ResultWalk.h"
-#include "win/MessageBox.h"
+#include "win/Format.h"
 #include "win/WaitCursor.h"
 
 namespace {
@@ -34,49 +33,35 @@ void DeleteRowFile(CResultWalk& walk, const SFileRow& file, bool direct, CKeptCo
     walk.Failed(file, taken);
 }
 
+void ShowDeleting(const SPassContext& context, const SFileRow& file) {
+    context.status(win::Format(L"正在删除:%s", file.path.c_str()));
+}
+
 }  // namespace
 
-void CTwinseekDlg::OnDeleteFiles() {
-    if (FilePassCannotBegin(*this)) return;
-    CDelFileDlg dialog(&DeleteSetting);
-    if (dialog.DoModal() != IDOK) return;
-    if (win::MessageBox(hwnd_, L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？", L"删除警告",
-                        MB_YESNO | MB_ICONWARNING) != IDYES)
-        return;
-    StartFilePass(*this, [this] { DeleteThreadProc(this); });
-}
-
-unsigned DeleteThreadProc(CTwinseekDlg* wnd) {
-    try {
-        wnd->DeleteFiles();
-    } catch (...) {
-    }
-    return 0;
-}
-
-void CTwinseekDlg::DeleteFiles() {
-    if (DeleteSetting.HowToDel == kDeleteAllButFirst)
+void CDeletePass::DeleteFiles() {
+    if (setting_.HowToDel == kDeleteAllButFirst)
         DeleteKeepFirst();
     else
         DeleteChecked();
     // The re-search only queues the folders and starts the search worker, whose steps
-    // wait for PassLock: the empty-folder pass below has the folder list to itself.
-    if (DeleteSetting.DelReFind) OnReFind();
-    if (DeleteSetting.DelEmptyDir) RemoveEmptyFolders();
+    // wait for the pass lock: the empty-folder pass below has the folder list to itself.
+    if (setting_.DelReFind && reFind_) reFind_();
+    if (setting_.DelEmptyDir) CEmptyFolderPass(context_.groups.Folders, context_.closing).RemoveEmptyFolders();
 }
 
-void CTwinseekDlg::DeleteKeepFirst() {
+void CDeletePass::DeleteKeepFirst() {
     win::WaitCursor wait;
-    const bool direct = DeleteSetting.DelDirect != 0;
-    PassPainting painting(*this);
-    CResultWalk walk(*this);
-    CKeptCopies kept(FileInfoMap);
+    const bool direct = setting_.DelDirect != 0;
+    PassPainting painting(context_.results);
+    CResultWalk walk(context_);
+    CKeptCopies kept(context_.groups);
     try {
         int k = 0;
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
-                ShowStatus(this, L"正在删除:%s", file.path.c_str());
+                ShowDeleting(context_, file);
                 if (k++ > 0) {
                     DeleteRowFile(walk, file, direct, &kept);
                     return;
@@ -93,18 +78,18 @@ void CTwinseekDlg::DeleteKeepFirst() {
     }
 }
 
-void CTwinseekDlg::DeleteChecked() {
-    const bool direct = DeleteSetting.DelDirect != 0;
-    PassPainting painting(*this);
-    CResultWalk walk(*this);
-    CKeptCopies kept(FileInfoMap);
+void CDeletePass::DeleteChecked() {
+    const bool direct = setting_.DelDirect != 0;
+    PassPainting painting(context_.results);
+    CResultWalk walk(context_);
+    CKeptCopies kept(context_.groups);
     CKeptCopies* guard = nullptr;
     try {
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
                 if (!file.ticked) return;
-                ShowStatus(this, L"正在删除:%s", file.path.c_str());
+                ShowDeleting(context_, file);
                 DeleteRowFile(walk, file, direct, guard);
             },
             [&](HTREEITEM group) {

@@ -1,5 +1,5 @@
 // Commands of the main window on the result rows.
-#include "view/ResultCommands.h"
+#include "app/ResultCommands.h"
 
 #include <atomic>
 
@@ -83,22 +83,7 @@ LRESULT CTwinseekDlg::OnResultsClick(NMHDR*) {
     HTREEITEM row = ResultTree.HitTest(hit);
     TreeView_SelectItem(tree, row);
     if (!row || !(hit.flags & TVHT_ONITEMSTATEICON)) return 0;
-    const bool wasChecked = RowTicked(tree, row);
-
-    if (HTREEITEM child = TreeView_GetChild(tree, row)) {
-        for (; child; child = TreeView_GetNextSibling(tree, child)) SetRowTicked(tree, child, !wasChecked);
-        return 0;
-    }
-    HTREEITEM parent = TreeView_GetParent(tree, row);
-    if (!parent) return 0;   // a group row whose files are all gone
-    if (wasChecked) {
-        SetRowTicked(tree, parent, false);
-        return 0;
-    }
-    HTREEITEM selected = TreeView_GetSelection(tree);
-    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c))
-        if (c != selected && !RowTicked(tree, c)) return 0;
-    SetRowTicked(tree, parent, true);
+    ResultsView.FollowTickClick(row);
     return 0;
 }
 
@@ -110,5 +95,5 @@ void CTwinseekDlg::OnExpandAll() {
     results.SetRedraw(false);
     ExpandAll(*ExpandState);
     results.SetRedraw(true);
-    RedrawWindow(results, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ResultsView.Rows().Repaint();
 }

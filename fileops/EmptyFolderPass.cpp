@@ -1,5 +1,11 @@
-// The empty-folder pass after a delete or move.
-#include "app/TwinseekDlg.h"
+#include "fileops/EmptyFolderPass.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "engine/FindFlags.h"
+#include "engine/FolderList.h"
 #include "engine/LongPath.h"
 
 namespace {
@@ -15,12 +21,12 @@ bool IsPlainFolder(const std::wstring& path) {
 
 }  // namespace
 
-void CTwinseekDlg::RemoveEmptyFolders() {
+void CEmptyFolderPass::RemoveEmptyFolders() {
     // A copy in list order; only folders that are empty right now go (a folder whose
     // last content is an empty subfolder listed after it stays this time).
-    for (const std::wstring& path : FileInfoMap.Folders.FolderPaths()) {
-        CheckClosing(ClosingFlag);
+    for (const std::wstring& path : folders_.FolderPaths()) {
+        CheckClosing(closing_);
         if (IsPlainFolder(path)) RemoveDirectoryW(ToLongPath(path).c_str());
     }
-    FileInfoMap.Folders.DropMissingFolders();
+    folders_.DropMissingFolders();
 }

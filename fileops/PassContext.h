@@ -1,0 +1,19 @@
+#pragma once
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class CFileInfoMap;
+class IResults;
+
+// What a file pass works on: the result rows, the groups behind them, the status
+// line and the closing flag. The main window hands in its own; a unit test hands in
+// rows in memory and a recorder of the texts.
+struct SPassContext {
+    IResults& results;
+    CFileInfoMap& groups;
+    // Shows one status text (from the pass's worker).
+    std::function<void(const std::wstring&)> status;
+    const std::atomic<int32_t>& closing;
+};

@@ -1,0 +1,406 @@
+// The duplicate groups as rows of the results: one top-level row per group, one
+// child row per file. The scan reports on the search worker; every change to the
+// tree is a message, and the data lock is never held across one.
+#include "view/ResultsView.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "engine/FileInfoMap.h"
+#include "engine/FindFlags.h"
+#include "res/Messages.h"
+#include "settings/FindSettingStruct.h"
+#include "view/ResultColumns.h"
+#include "view/ResultText.h"
+#include "view/RowTick.h"
+#include "view/UseShGetFileInfo.h"
+#include "win/Format.h"
+#include "win/PaintPause.h"
+
+namespace {
+
+struct Headings {
+    const wchar_t* text;
+    int width;
+};
+const Headings kColumns[] = {
+    {L"文件重复数量", 110}, {L"文件名称", 195}, {L"文件所在路径", 230},
+    {L"文件大小", 80},     {L"文件修改时间", 135}, {L"文件唯一标识", 115},
+};
+
+std::wstring Count(int n) { return win::Format(L"%d", n); }
+
+// The texts a group row shows for its first file in the columns groups match by.
+SGroupRowKey KeyOfGroup(const SFileInfo& first) {
+    return {first.strName, SizeText(first.nSize), first.strTime, first.strMD5};
+}
+
+// Fast mode: the feed is shown every kTickMs, held rows repainted every kRepaintMs
+// (longer for a tree that takes long to repaint, up to kRepaintMaxMs).
+constexpr UINT kTickMs = 50;
+constexpr DWORD kRepaintMs = 150;
+constexpr DWORD kRepaintMaxMs = 1000;
+
+bool OnThreadOf(HWND h) { return GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId(); }
+
+// On the tree's own thread, inserts straight into the tree's window procedure: the
+// subclasses on the tree leave insertions alone, and passing through them costs
+// more than the insertion itself under Wine (a property look-up per message). From
+// any other thread the insertion is an ordinary message.
+HTREEITEM InsertDirect(HWND tree, TVINSERTSTRUCTW& is) {
+    static const WNDPROC proc = [] {
+        WNDCLASSEXW wc{sizeof wc};
+        return GetClassInfoExW(nullptr, WC_TREEVIEWW, &wc) ? wc.lpfnWndProc : nullptr;
+    }();
+    // The class procedure is that of every tree made here; checked once per tree.
+    static std::atomic<HWND> checked{nullptr};
+    static std::atomic<bool> direct{false};
+    if (!OnThreadOf(tree)) return TreeView_InsertItem(tree, &is);
+    if (tree != checked) {
+        direct = proc && reinterpret_cast<WNDPROC>(GetClassLongPtrW(tree, GCLP_WNDPROC)) == proc;
+        checked = tree;
+    }
+    if (!direct) return TreeView_InsertItem(tree, &is);
+    return reinterpret_cast<HTREEITEM>(CallWindowProcW(proc, tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&is)));
+}
+
+// Input, a posted or a sent message is waiting for the window thread.
+bool SomebodyWaits() {
+    return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0;
+}
+
+// A whole row label: every column text followed by one TAB, as SetItemText builds it.
+std::wstring RowLabel(const std::wstring& count, const SFileInfo& file) {
+    std::wstring label;
+    for (const std::wstring* piece : {&count, &file.strName, &file.strPath}) label += *piece + L'\t';
+    label += SizeText(file.nSize) + L'\t';
+    label += file.strTime + L'\t';
+    label += file.strMD5 + L'\t';
+    return label;
+}
+
+}  // namespace
+
+HIMAGELIST CResultsView::Init(HWND owner, HWND status, HWND counters) {
+    owner_ = owner;
+    status_ = status;
+    counters_ = counters;
+    win::Window tree = tree_.GetTreeCtrl();
+    tree.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES | TVS_FULLROWSELECT);
+    HIMAGELIST images = CUseShGetFileInfo().GetSystemImageList(true);
+    TreeView_SetImageList(tree, images, TVSIL_NORMAL);
+    for (int i = 0; i < kResultColumnCount; ++i) tree_.InsertColumn(i, kColumns[i].text, HDF_CENTER, kColumns[i].width, -1);
+    tree_.SetObserver(&groupRows_);
+    SetTimer(owner_, kScanTickTimer, kTickMs, nullptr);
+    return images;
+}
+
+// --- making rows ---
+
+int CResultsView::IconOf(const std::wstring& path) {
+    const std::wstring name = FileNameOfPath(path);
+    size_t dot = name.rfind(L'.');
+    // A leading NUL keeps "no extension" apart from every real one.
+    std::wstring key = dot == std::wstring::npos ? std::wstring(1, L'\0') : name.substr(dot + 1);
+    {
+        std::lock_guard<std::mutex> guard(iconLock_);
+        auto it = iconByExtension_.find(key);
+        if (it != iconByExtension_.end()) return it->second;
+    }
+    int image = CUseShGetFileInfo().GetFileIconIndex(name, true);
+    std::lock_guard<std::mutex> guard(iconLock_);
+    iconByExtension_.emplace(std::move(key), image);
+    return image;
+}
+
+HTREEITEM CResultsView::InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count,
+                                  const SFileInfo& file) {
+    std::wstring label = RowLabel(count, file);
+    TVINSERTSTRUCTW is{};
+    is.hParent = parent;
+    is.hInsertAfter = after;
+    is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    is.item.pszText = label.data();
+    is.item.iImage = is.item.iSelectedImage = IconOf(file.strPath);
+    return InsertDirect(tree_.GetTreeCtrl(), is);
+}
+
+HTREEITEM CResultsView::InsertGroupRow(const SFileInfo& first, const std::wstring& count) {
+    HTREEITEM anchor = GroupAnchor(first.strName);
+    HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, count, first);
+    if (!row && anchor) {
+        // The anchor went away meanwhile.
+        anchor = nullptr;
+        row = InsertRow(TVI_ROOT, TVI_LAST, count, first);
+    }
+    if (row) groupRows_.Insert(row, KeyOfGroup(first), anchor);
+    return row;
+}
+
+HTREEITEM CResultsView::InsertFileRow(HTREEITEM group, const SFileInfo& file) {
+    int children = groupRows_.ChildCount(group);
+    if (children < 0) children = tree_.GetChildCount(group);
+    HTREEITEM row = InsertRow(group, TVI_LAST, Count(children + 1), file);
+    if (row) groupRows_.AddChild(group, row);
+    return row;
+}
+
+HTREEITEM CResultsView::GroupAnchor(const std::wstring& name) {
+    HWND tree = tree_.GetTreeCtrl();
+    // The anchor is the first group row showing this name; check it against the tree,
+    // which others may have changed since it was filed.
+    for (;;) {
+        HTREEITEM anchor = groupRows_.FirstWithName(name);
+        if (!anchor) return nullptr;
+        std::wstring label = CColumnTreeCtrl::ReadLabel(tree, anchor);
+        if (label.empty()) {
+            groupRows_.Remove(anchor);
+            continue;
+        }
+        std::wstring shown = CColumnTreeCtrl::Piece(label, kNameColumn);
+        if (shown == name) return anchor;
+        groupRows_.Rename(anchor, shown);
+    }
+}
+
+unsigned char CResultsView::GroupCriteria() const {
+    auto lock = groups_.Lock();
+    return setting_.CriteriaBits();
+}
+
+bool CResultsView::FastNow() const {
+    auto lock = groups_.Lock();
+    return setting_.FastSearch == 1;
+}
+
+HTREEITEM CResultsView::MatchingGroupRow(const SFileInfo& first) {
+    const SGroupRowKey wanted = KeyOfGroup(first);
+    const unsigned char criteria = GroupCriteria();
+    HWND tree = tree_.GetTreeCtrl();
+    // The index gives the first matching row in display order, the one a walk from
+    // the top would find; check it against the tree, which others may have changed.
+    for (;;) {
+        HTREEITEM row = groupRows_.FirstMatching(wanted, criteria);
+        if (!row) return nullptr;
+        std::wstring label = CColumnTreeCtrl::ReadLabel(tree, row);
+        if (label.empty()) {
+            groupRows_.Remove(row);
+            continue;
+        }
+        using P = CColumnTreeCtrl;
+        SGroupRowKey shown{P::Piece(label, kNameColumn), P::Piece(label, kSizeColumn),
+                           P::Piece(label, kTimeColumn), P::Piece(label, kDigestColumn)};
+        SGroupRowKey filed;
+        if (groupRows_.KeyOf(row, filed) && shown == filed) return row;
+        groupRows_.Refile(row, shown);
+    }
+}
+
+void CResultsView::PauseRows(size_t rows) {
+    // One millisecond per row passed over, in slices, so a stop is not held up.
+    DWORD left = static_cast<DWORD>(std::min<size_t>(rows, 0x7FFFFFFF));
+    while (left > 0 && !(findFlags_ & FIND_END_MASK) && !closing_) {
+        DWORD slice = std::min<DWORD>(left, 20);
+        Sleep(slice);
+        left -= slice;
+    }
+}
+
+HTREEITEM CResultsView::AddGroupRow(const SFileInfo& first) {
+    return InsertGroupRow(first, Count(groups_.GetGroupSize(first)));
+}
+
+HTREEITEM CResultsView::AddFileRow(HTREEITEM group, const SFileInfo& file) {
+    // Without a group row the insert would land at the top level.
+    if (!group) return nullptr;
+    tree_.SetItemText(group, kCountColumn, Count(groups_.GetGroupSize(file)));
+    return InsertFileRow(group, file);
+}
+
+HTREEITEM CResultsView::AddFileToGroup(const SFileInfo& first, const SFileInfo& file) {
+    if (!FastNow()) PauseRows(groupRows_.Position(groupRows_.FirstWithName(first.strName)));
+    HTREEITEM match = MatchingGroupRow(first);
+    if (!match) return nullptr;
+    tree_.SetItemText(match, kCountColumn, Count(groups_.GetGroupSize(first)));
+    return InsertFileRow(match, file);
+}
+
+void CResultsView::ExpandAll(bool expand) {
+    HWND tree = tree_.GetTreeCtrl();
+    for (HTREEITEM row = TreeView_GetRoot(tree); row; row = TreeView_GetNextSibling(tree, row))
+        TreeView_Expand(tree, row, expand ? TVE_EXPAND : TVE_COLLAPSE);
+}
+
+void CResultsView::DeleteAllRows() {
+    feed_.DropGroups();
+    TreeView_DeleteAllItems(tree_.GetTreeCtrl());
+    groupRows_.Clear();
+}
+
+void CResultsView::FollowTickClick(HTREEITEM row) {
+    HWND tree = tree_.GetTreeCtrl();
+    const bool wasChecked = RowTicked(tree, row);
+    if (HTREEITEM child = TreeView_GetChild(tree, row)) {
+        for (; child; child = TreeView_GetNextSibling(tree, child)) SetRowTicked(tree, child, !wasChecked);
+        return;
+    }
+    HTREEITEM parent = TreeView_GetParent(tree, row);
+    if (!parent) return;   // a group row whose files are all gone
+    if (wasChecked) {
+        SetRowTicked(tree, parent, false);
+        return;
+    }
+    HTREEITEM selected = TreeView_GetSelection(tree);
+    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c))
+        if (c != selected && !RowTicked(tree, c)) return;
+    SetRowTicked(tree, parent, true);
+}
+
+// --- what the scan reports ---
+//
+// The default pace shows every text and row as it comes, each through its messages.
+// Fast mode hands them to the feed instead: the worker never waits for the window,
+// and the window shows the latest texts on its tick (at most every kTickMs), adds
+// the rows with redrawing off, and repaints them at most every kRepaintMs and
+// whenever the scan goes idle. Both make rows through ApplyGroupEvent.
+
+void CResultsView::Status(const std::wstring& text, bool lasting, bool fast) {
+    if (fast)
+        feed_.Status(text, lasting);
+    else
+        ShowStatus(text);
+}
+
+bool CResultsView::ShowStatus(const std::wstring& text) {
+    // Texts a fast scan still holds come first: they are older than this one.
+    Flush();
+    return SetWindowTextW(status_, text.c_str()) != FALSE;
+}
+
+void CResultsView::Counters(const std::wstring& text, bool fast) {
+    if (fast) {
+        feed_.Counters(text);
+        return;
+    }
+    Flush();
+    SetWindowTextW(counters_, text.c_str());
+}
+
+void CResultsView::GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand, unsigned clears,
+                                   bool fast) {
+    CScanFeed::GroupEvent event{first, second, false, expand, groups_.GetGroupSize(first), clears};
+    if (fast) {
+        feed_.Group(std::move(event));
+        return;
+    }
+    Flush();
+    SendMessageW(owner_, WM_SCAN_ROWS, 0, reinterpret_cast<LPARAM>(&event));
+}
+
+void CResultsView::GroupGrew(const SFileInfo& first, const SFileInfo& record, unsigned clears, bool fast) {
+    CScanFeed::GroupEvent event{first, record, true, false, groups_.GetGroupSize(first), clears};
+    if (fast) {
+        feed_.Group(std::move(event));
+        return;
+    }
+    Flush();
+    // The default pace's cost of finding the row, paid here on the worker: the
+    // window's thread only inserts.
+    if (!FastNow()) PauseRows(groupRows_.Position(groupRows_.FirstWithName(first.strName)));
+    SendMessageW(owner_, WM_SCAN_ROWS, 0, reinterpret_cast<LPARAM>(&event));
+}
+
+void CResultsView::RedrawResults() {
+    Flush();
+    rows_.SetRedraw(true);
+    rows_.Repaint();
+}
+
+void CResultsView::Flush() {
+    if (!owner_) return;
+    if (OnThreadOf(owner_))
+        ApplyFeed(true);
+    else if (!feed_.Empty() || rowsHeld_)
+        SendMessageW(owner_, WM_SCAN_FLUSH, 0, 0);
+}
+
+void CResultsView::OnFlush() { ApplyFeed(true); }
+
+void CResultsView::OnTick() { ApplyFeed(false); }
+
+void CResultsView::OnRows(const CScanFeed::GroupEvent& event) {
+    std::map<HTREEITEM, std::wstring> counts;
+    if (event.grew) {
+        // A grown group's row goes in with redrawing off, then shows at once.
+        rows_.SetRedraw(false);
+        ApplyGroupEvent(event, counts);
+        SetCounts(counts);
+        rows_.SetRedraw(true);
+        rows_.Repaint();
+        return;
+    }
+    ApplyGroupEvent(event, counts);
+}
+
+void CResultsView::ApplyGroupEvent(const CScanFeed::GroupEvent& e, std::map<HTREEITEM, std::wstring>& counts) {
+    // Found before the results were cleared: no row may come back.
+    if (e.clears != groups_.Clears()) return;
+    const std::wstring count = Count(e.count);
+    if (e.grew) {
+        HTREEITEM match = MatchingGroupRow(e.first);
+        if (!match) return;
+        counts[match] = count;   // events come in order: the last count is the group's size
+        InsertFileRow(match, e.file);
+        return;
+    }
+    HTREEITEM row = InsertGroupRow(e.first, count);
+    if (!row) return;
+    InsertFileRow(row, e.first);
+    InsertFileRow(row, e.file);
+    if (e.expand) TreeView_Expand(tree_.GetTreeCtrl(), row, TVE_EXPAND);
+}
+
+void CResultsView::SetCounts(const std::map<HTREEITEM, std::wstring>& counts) {
+    for (const auto& [row, count] : counts) tree_.SetItemText(row, kCountColumn, count);
+}
+
+void CResultsView::ApplyFeed(bool finish) {
+    CScanFeed::Batch batch = feed_.Take();
+    for (const std::wstring& text : batch.status) SetWindowTextW(status_, text.c_str());
+    if (batch.counters) SetWindowTextW(counters_, batch.counters->c_str());
+    if (!batch.groups.empty()) {
+        if (!rowsHeld_) {
+            rows_.SetRedraw(false);
+            rowsHeld_ = true;
+        }
+        std::map<HTREEITEM, std::wstring> counts;
+        size_t done = 0;
+        for (; done < batch.groups.size(); ++done) {
+            // A long batch gives way to the user now and then: what is left goes back
+            // to the feed for the next tick.
+            if (!finish && done % 32 == 31 && SomebodyWaits()) break;
+            ApplyGroupEvent(batch.groups[done], counts);
+        }
+        if (done < batch.groups.size())
+            feed_.GiveBack({std::make_move_iterator(batch.groups.begin() + static_cast<std::ptrdiff_t>(done)),
+                            std::make_move_iterator(batch.groups.end())});
+        // Changing the label of a row the tree has laid out redraws the tree's scroll
+        // bars even with redrawing off (Wine: 2-3 ms a row). Without the visible bit
+        // that is skipped; the pause stays this short because a window without the
+        // bit takes no clicks. The held rows show at the repaint below.
+        win::PaintPause pause(tree_.GetTreeCtrl());
+        SetCounts(counts);
+    }
+    // Held rows are repainted now and then; redrawing stays on until more rows
+    // come, so whatever the user does to the tree meanwhile shows at once.
+    if (rowsHeld_ && (finish || GetTickCount() - lastRepaint_ >= repaintInterval_)) {
+        const DWORD start = GetTickCount();
+        rows_.SetRedraw(true);
+        rows_.Repaint();
+        rowsHeld_ = false;
+        lastRepaint_ = GetTickCount();
+        // Turning redrawing back on costs the tree a walk over all its shown rows, so
+        // a big tree is repainted less often: at most a tenth of the time goes there.
+        repaintInterval_ = std::clamp<DWORD>((lastRepaint_ - start) * 10, kRepaintMs, kRepaintMaxMs);
+    }
+}

@@ -1,0 +1,129 @@
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+
+#include "engine/FileInfo.h"
+#include "view/ColumnTreeCtrl.h"
+#include "view/GroupRowIndex.h"
+#include "view/IResults.h"
+#include "view/ScanFeed.h"
+#include "view/TreeResults.h"
+
+class CFileInfoMap;
+struct FindSettingStruct;
+
+// The results of the main window: the column tree, the index of its group rows, the
+// fast feed and its repaint state, and the making of every row.
+//
+// A group reaching two files or growing is one group event, and one path turns an
+// event into rows: the pace decides only when that happens. The default pace applies
+// each event as it comes (the worker waits for the window's thread, and pays the
+// specified pause for finding a grown group's row); fast mode hands the events to the
+// feed, and the window applies them on its tick with redrawing held off, repainting
+// every so often.
+//
+// Threads: the row operations and Rows() reach the tree only by messages and hold
+// no lock across one, so any thread may call them; the On* handlers run on the
+// window's thread.
+class CResultsView {
+public:
+    // The groups, the search settings (read under the data lock), and the words a
+    // pause in the default pace gives way to.
+    CResultsView(CFileInfoMap& groups, const FindSettingStruct& setting, const std::atomic<uint32_t>& findFlags,
+                 const std::atomic<int32_t>& closing)
+        : groups_(groups), setting_(setting), findFlags_(findFlags), closing_(closing) {}
+    CResultsView(const CResultsView&) = delete;
+    CResultsView& operator=(const CResultsView&) = delete;
+
+    CColumnTreeCtrl& Tree() { return tree_; }
+    CGroupRowIndex& GroupRows() { return groupRows_; }
+    // The rows as the file passes see them.
+    IResults& Rows() { return rows_; }
+
+    // Once the tree is attached (WM_INITDIALOG): its styles, the system's small-icon
+    // list, the columns and the feed's tick on `owner`; `status` and `counters` are the
+    // edits that the feed's texts go to. Returns the image list (not owned).
+    HIMAGELIST Init(HWND owner, HWND status, HWND counters);
+
+    // --- row operations ---
+    HTREEITEM AddGroupRow(const SFileInfo& first);
+    HTREEITEM AddFileRow(HTREEITEM group, const SFileInfo& file);
+    // Null when no group row shows `first`; nothing is added then. The default pace
+    // pauses first, one millisecond per group row before the name's first one.
+    HTREEITEM AddFileToGroup(const SFileInfo& first, const SFileInfo& file);
+    void ExpandAll(bool expand);
+    // Deletes every row (with redrawing left as it is) and what the feed still holds.
+    void DeleteAllRows();
+    // A click on a row's check box, before the tree flips it: a group row's files
+    // follow it, and a group row is ticked when its last file is.
+    void FollowTickClick(HTREEITEM row);
+
+    // --- what the scan reports (the search worker) ---
+    void Status(const std::wstring& text, bool lasting, bool fast);
+    void Counters(const std::wstring& text, bool fast);
+    void GroupReachedTwo(const SFileInfo& first, const SFileInfo& second, bool expand, unsigned clears, bool fast);
+    void GroupGrew(const SFileInfo& first, const SFileInfo& record, unsigned clears, bool fast);
+    void RedrawResults();
+    // Shows everything the feed holds and repaints held rows: directly on the
+    // window's thread, through WM_SCAN_FLUSH (waiting for it) from any other.
+    void Flush();
+    // The status line, after whatever older texts the feed still holds.
+    bool ShowStatus(const std::wstring& text);
+
+    // --- the window's thread ---
+    void OnTick();                                       // kScanTickTimer
+    void OnFlush();                                      // WM_SCAN_FLUSH
+    void OnRows(const CScanFeed::GroupEvent& event);     // WM_SCAN_ROWS
+
+private:
+    // The one way rows are made: a whole label at once, its icon by extension.
+    HTREEITEM InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file);
+    HTREEITEM InsertGroupRow(const SFileInfo& first, const std::wstring& count);
+    HTREEITEM InsertFileRow(HTREEITEM group, const SFileInfo& file);
+    int IconOf(const std::wstring& path);
+    HTREEITEM GroupAnchor(const std::wstring& name);
+    HTREEITEM MatchingGroupRow(const SFileInfo& first);
+    // The criteria as the grouping uses them now, and the pace, under the data lock.
+    unsigned char GroupCriteria() const;
+    bool FastNow() const;
+    void PauseRows(size_t rows);
+    // A grown group's new count goes to `counts` (its row, the count text) instead
+    // of the row, to be set once for the whole batch.
+    void ApplyGroupEvent(const CScanFeed::GroupEvent& event, std::map<HTREEITEM, std::wstring>& counts);
+    void SetCounts(const std::map<HTREEITEM, std::wstring>& counts);
+    void ApplyFeed(bool finish);
+
+    CFileInfoMap& groups_;
+    const FindSettingStruct& setting_;
+    const std::atomic<uint32_t>& findFlags_;
+    const std::atomic<int32_t>& closing_;
+
+    CColumnTreeCtrl tree_;
+    CTreeResults rows_{tree_};
+    CGroupRowIndex groupRows_;
+    HWND owner_ = nullptr;
+    HWND status_ = nullptr;
+    HWND counters_ = nullptr;
+
+    // Fast mode: what the scan hands over without waiting; rows are held with
+    // redrawing off between repaints.
+    CScanFeed feed_;
+    std::atomic<bool> rowsHeld_{false};
+    DWORD lastRepaint_ = 0;
+    DWORD repaintInterval_ = 150;
+
+    // The shell picks the icon of a name it does not read by its extension alone, so
+    // one look-up per extension does.
+    std::mutex iconLock_;
+    std::unordered_map<std::wstring, int> iconByExtension_;
+};
+
+// The window's tick that shows the fast feed.
+constexpr UINT_PTR kScanTickTimer = 0x5CA7;
