@@ -162,7 +162,7 @@ LRESULT CTwinseekDlg::OnFindDone(WPARAM, LPARAM) {
         WaitForSingleObject(FindThread.get(), INFINITE);
         FindThread.reset();
     }
-    FindFlags &= ~7u;
+    FindFlags &= ~FIND_RUN_MASK;
     if (StartPending) {
         StartPending = false;
         StartRun();

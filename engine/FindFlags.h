@@ -5,6 +5,8 @@
 constexpr uint32_t FIND_RUNNING = 1;
 constexpr uint32_t FIND_STOP = 8;
 constexpr uint32_t FIND_END_MASK = 0xC;
+// The low bits of a run, cleared when its worker has been joined.
+constexpr uint32_t FIND_RUN_MASK = 7;
 
 // Thrown by the stop tests; whoever catches it catches everything.
 struct StopSignal {
