@@ -83,20 +83,11 @@ void CDeletePass::DeleteChecked() {
     PassPainting painting(context_.results);
     CResultWalk walk(context_);
     CKeptCopies kept(context_.groups);
-    CKeptCopies* guard = nullptr;
     try {
-        walk.Run(
-            [&](const SFileRow& file) {
-                painting.Tick();
-                if (!file.ticked) return;
-                ShowDeleting(context_, file);
-                DeleteRowFile(walk, file, direct, guard);
-            },
-            [&](HTREEITEM group) {
-                // A group with a file that stayed keeps its row, to show that file.
-                if (walk.Ticked(group) && walk.GroupFailedCount() == 0) walk.DeleteRow(group);
-            },
-            [&](const std::vector<SFileRow>& rows) { guard = KeepUnticked(kept, rows); });
+        walk.RunTicked(kept, true, [&] { painting.Tick(); }, [&](const SFileRow& file, CKeptCopies* guard) {
+            ShowDeleting(context_, file);
+            DeleteRowFile(walk, file, direct, guard);
+        });
         walk.ShowEnd(kDone, kDoneWithFailures);
     } catch (...) {
     }

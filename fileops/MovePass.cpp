@@ -107,19 +107,11 @@ void CMovePass::MoveChecked() {
     CResultWalk walk(context_);
     const MoveRule rule = RuleOf(setting_, context_.groups, walk);
     CKeptCopies kept(context_.groups);
-    CKeptCopies* guard = nullptr;
     try {
-        walk.Run(
-            [&](const SFileRow& file) {
-                painting.Tick();
-                if (!file.ticked) return;
-                HandOverRowFile(context_, walk, file, rule, guard);
-            },
-            [&](HTREEITEM group) {
-                // A group with a file that stayed keeps its row, to show that file.
-                if (!rule.copy && walk.Ticked(group) && walk.GroupFailedCount() == 0) walk.DeleteRow(group);
-            },
-            [&](const std::vector<SFileRow>& rows) { guard = KeepUnticked(kept, rows); });
+        // Copies leave the rows as they are.
+        walk.RunTicked(kept, !rule.copy, [&] { painting.Tick(); }, [&](const SFileRow& file, CKeptCopies* guard) {
+            HandOverRowFile(context_, walk, file, rule, guard);
+        });
         walk.ShowEnd(kDone, rule.FailedFormat());
     } catch (...) {
         // Closing, or a failure that ends the pass: no end text.

@@ -37,6 +37,21 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
     }
 }
 
+void CResultWalk::RunTicked(CKeptCopies& kept, bool dropGroupRows, const std::function<void()>& onEveryFile,
+                            const std::function<void(const SFileRow&, CKeptCopies*)>& onTicked) {
+    CKeptCopies* guard = nullptr;
+    Run(
+        [&](const SFileRow& file) {
+            onEveryFile();
+            if (file.ticked) onTicked(file, guard);
+        },
+        [&](HTREEITEM group) {
+            // A group with a file that stayed keeps its row, to show that file.
+            if (dropGroupRows && Ticked(group) && groupFailed_ == 0) DeleteRow(group);
+        },
+        [&](const std::vector<SFileRow>& rows) { guard = KeepUnticked(kept, rows); });
+}
+
 std::vector<std::wstring> CResultWalk::AllPaths() const {
     const IResults& results = context_.results;
     std::vector<std::wstring> paths;

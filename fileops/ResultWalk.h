@@ -44,6 +44,12 @@ public:
     void Run(const std::function<void(const SFileRow&)>& onFile,
              const std::function<void(HTREEITEM group)>& onGroupEnd = nullptr,
              const std::function<void(const std::vector<SFileRow>&)>& onGroupStart = nullptr);
+    // Run over the ticked files of the checked modes: onTicked gets each with what the
+    // pass keeps of its group (the unticked files; null when every file is ticked, as
+    // the user chose every copy). With `dropGroupRows`, a ticked group row goes once
+    // every file of it went. onEveryFile runs at every file row, ticked or not.
+    void RunTicked(CKeptCopies& kept, bool dropGroupRows, const std::function<void()>& onEveryFile,
+                   const std::function<void(const SFileRow&, CKeptCopies*)>& onTicked);
     // The paths of every file row, in tree order.
     std::vector<std::wstring> AllPaths() const;
 

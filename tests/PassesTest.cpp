@@ -15,18 +15,10 @@
 #include "fileops/ExportPass.h"
 #include "fileops/MovePass.h"
 #include "tests/MemoryResults.h"
+#include "tests/FileRecords.h"
 #include "tests/TempFolder.h"
 
 namespace {
-
-SFileInfo OnDisk(const std::wstring& path, bool digest = false) {
-    SFileInfo r;
-    r.strName = path.substr(path.rfind(L'\\') + 1);
-    r.strPath = path;
-    ReadFileStatus(path, r.nSize, r.strTime);
-    if (digest) r.strMD5 = DigestOfFile(path);
-    return r;
-}
 
 // Results, groups and status line of one pass.
 struct Bench {

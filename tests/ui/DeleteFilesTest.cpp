@@ -14,6 +14,7 @@
 #include "engine/FileStatus.h"
 #include "res/resource.h"
 #include "settings/DeleteSettingStruct.h"
+#include "tests/FileRecords.h"
 #include "tests/TempFolder.h"
 #include "tests/WineTrash.h"
 #include "tests/ui/FoundFiles.h"
@@ -28,15 +29,6 @@ using ui::Pieces;
 using ui::Roots;
 
 const wchar_t kWarning[] = L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？";
-
-SFileInfo OnDisk(const std::wstring& path, bool digest = false) {
-    SFileInfo r;
-    r.strName = path.substr(path.rfind(L'\\') + 1);
-    r.strPath = path;
-    ReadFileStatus(path, r.nSize, r.strTime);
-    if (digest) r.strMD5 = DigestOfFile(path);
-    return r;
-}
 
 // Files of one name in folders a, b, c, ... of the temp folder, found in that order.
 std::vector<std::wstring> Group(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int count,
