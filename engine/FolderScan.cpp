@@ -5,13 +5,19 @@
 #include "engine/FileIdentity.h"
 #include "engine/FileStatus.h"
 #include "engine/FindFlags.h"
+#include "engine/FolderListing.h"
 #include "engine/LongPath.h"
 #include "win/Format.h"
-#include "win/Handles.h"
 
 namespace {
 
 constexpr uint64_t kMiB = 1048576;
+
+std::wstring JoinPath(const std::wstring& folder, std::wstring_view name) {
+    std::wstring path = folder + L"\\";
+    path.append(name);
+    return path;
+}
 
 }  // namespace
 
@@ -78,42 +84,41 @@ void CFolderScan::SearchNextFolder() {
     // A folder that another entry has listed already (the same folder under another
     // spelling, or reached through a link) is not listed again: each file of it would
     // join its own group as a second member.
-    const std::optional<uint64_t> index = FileIndexOf(path);
+    CFolderListing listing(path);
+    const std::optional<uint64_t> index = listing.Index();
     const bool listable = !index || m_map.Folders.ClaimFolder(path, *index, FileIdentityOf);
 
-    WIN32_FIND_DATAW entry;
-    win::FindHandle listing(listable ? FindFirstFileW(ToLongPath(path + L"\\*.*").c_str(), &entry)
-                                     : INVALID_HANDLE_VALUE);
-    if (listing.valid()) {
+    SFolderEntry entry;
+    if (listable && listing.Start(entry)) {
         try {
             for (;;) {
                 StopCheck();
-                const std::wstring name = entry.cFileName;
+                const std::wstring_view name = entry.name;
                 if (name != L"." && name != L"..") {
-                    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                        std::wstring sub = path + L"\\" + name;
+                    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                        std::wstring sub = JoinPath(path, name);
                         // A linked folder is followed only as deep as a plain walk
                         // would reach, so a link loop cannot grow paths without end.
-                        bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+                        bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
                         if (folder.bSubFolder && (!link || sub.size() < MAX_PATH))
                             m_map.Folders.AddFolder(sub, true);
                     } else {
-                        ExamineFile(path, name, entry);
+                        ExamineFile(path, entry);
                     }
                 }
-                bool more = FindNextFileW(listing.get(), &entry) != 0;
+                bool more = listing.Next(entry);
                 Pause(m_entryPause);
                 if (!more) break;
             }
         } catch (...) {
             if (m_report) m_report->RedrawResults();
-            listing.reset();
+            listing.Close();
             StopCheck();
             return;
         }
     }
     if (m_report) m_report->FolderDone(win::Format(L"文件夹搜索完成:%s", path.c_str()));
-    listing.reset();
+    listing.Close();
     Pause(m_folderPause);
     StopCheck();
     if (m_fast && m_report && !m_map.Folders.HasPending()) m_report->Idle();
@@ -155,23 +160,24 @@ bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
     return true;
 }
 
-void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& name, const WIN32_FIND_DATAW& entry) {
+void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& entry) {
     StopCheck();
+    const std::wstring_view name = entry.name;
     size_t dot = name.rfind(L'.');
-    const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
+    const std::wstring extension = dot == std::wstring_view::npos ? std::wstring() : std::wstring(name.substr(dot + 1));
     const FileRules rules = RulesFor(extension);
     if (!rules.pass) return;
     StopCheck();
 
     SFileInfo record;
-    record.strPath = folder + L"\\" + name;
+    record.strPath = JoinPath(folder, name);
     Status(win::Format(L"文件:%s", record.strPath.c_str()));
 
     if (m_fast) {
         // The listing has just read the same status: asking the file again would
         // cost a round trip per file.
-        record.nSize = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-        record.strTime = FormatFileTime(entry.ftLastWriteTime);
+        record.nSize = entry.size;
+        record.strTime = FormatFileTime(entry.lastWrite);
     } else if (!ReadFileStatus(record.strPath, record.nSize, record.strTime)) {
         // A file that vanished since the listing, or whose status cannot be read, is
         // passed over rather than recorded with made-up values.
@@ -184,7 +190,7 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& na
         return;
     }
 
-    record.strName = rules.stripExtension && dot != std::wstring::npos ? name.substr(0, dot) : name;
+    record.strName = rules.stripExtension && dot != std::wstring_view::npos ? name.substr(0, dot) : name;
 
     bool waits = false;
     if (rules.digest) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/FileInfoMap.h"
+#include "engine/FolderListing.h"
 #include "engine/IScanReport.h"
 #include "settings/FindSettingStruct.h"
 
@@ -44,7 +45,7 @@ private:
         bool stripExtension = false;   // names compare without their extension
     };
 
-    void ExamineFile(const std::wstring& folder, const std::wstring& name, const WIN32_FIND_DATAW& entry);
+    void ExamineFile(const std::wstring& folder, const SFolderEntry& entry);
     // The digest of a file, from the cache when the fast pace has read it before.
     std::wstring Digest(const SFileInfo& record);
     // Fast pace: false when the file is the first of its size and waits undigested;
