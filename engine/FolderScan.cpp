@@ -14,8 +14,9 @@ namespace {
 constexpr uint64_t kMiB = 1048576;
 
 std::wstring JoinPath(const std::wstring& folder, std::wstring_view name) {
-    std::wstring path = folder + L"\\";
-    path.append(name);
+    std::wstring path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder).append(1, L'\\').append(name);
     return path;
 }
 
@@ -44,8 +45,14 @@ void CFolderScan::Pause(DWORD ms) {
     Sleep(ms);
 }
 
-void CFolderScan::Status(const std::wstring& text) const {
-    if (m_report) m_report->Status(text);
+void CFolderScan::Status(const wchar_t* label, const std::wstring& path) const {
+    if (!m_report) return;
+    // Built by hand, once per file: the same text as the printf form, one allocation.
+    std::wstring text;
+    const size_t length = wcslen(label);
+    text.reserve(length + path.size());
+    text.append(label, length).append(path);
+    m_report->Status(text);
 }
 
 void CFolderScan::PrepareSearch() {
@@ -79,7 +86,7 @@ void CFolderScan::SearchNextFolder() {
         m_fast = m_settings.FastSearch == 1;
     }
     const std::wstring& path = folder.strPath;
-    Status(win::Format(L"文件夹:%s", path.c_str()));
+    Status(L"文件夹:", path);
 
     // A folder that another entry has listed already (the same folder under another
     // spelling, or reached through a link) is not listed again: each file of it would
@@ -117,7 +124,7 @@ void CFolderScan::SearchNextFolder() {
             return;
         }
     }
-    if (m_report) m_report->FolderDone(win::Format(L"文件夹搜索完成:%s", path.c_str()));
+    if (m_report) m_report->FolderDone(L"文件夹搜索完成:" + path);
     listing.Close();
     Pause(m_folderPause);
     StopCheck();
@@ -125,7 +132,7 @@ void CFolderScan::SearchNextFolder() {
 }
 
 std::wstring CFolderScan::Digest(const SFileInfo& record) {
-    Status(win::Format(L"正在计算文件MD5:%s", record.strPath.c_str()));
+    Status(L"正在计算文件MD5:", record.strPath);
     if (m_fast)
         if (std::optional<std::wstring> known = m_map.Digests.Find(record.strPath, record.nSize, record.strTime))
             return *known;
@@ -135,7 +142,7 @@ std::wstring CFolderScan::Digest(const SFileInfo& record) {
     return digest;
 }
 
-bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
+bool CFolderScan::DigestWaitingTwin(SFileInfo& record) {
     SFileInfo waiting;
     switch (m_map.NoteSize(record, m_fast, waiting)) {
     case CFileInfoMap::ESizeSeen::First:
@@ -153,7 +160,7 @@ bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
     } catch (const CFileError&) {
         return true;   // unreadable by now: it is passed over, as it would have been
     } catch (...) {
-        m_map.WaitAgain(waiting);
+        m_map.WaitAgain(std::move(waiting));
         throw;
     }
     m_map.AddFile(waiting);
@@ -171,7 +178,7 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& en
 
     SFileInfo record;
     record.strPath = JoinPath(folder, name);
-    Status(win::Format(L"文件:%s", record.strPath.c_str()));
+    Status(L"文件:", record.strPath);
 
     if (m_fast) {
         // The listing has just read the same status: asking the file again would
@@ -186,7 +193,7 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& en
 
     if (rules.digest && rules.md5MaxSize > 0 &&
         record.nSize > static_cast<uint64_t>(rules.md5MaxSize) * kMiB) {
-        Status(win::Format(L"文件过大:%s", record.strPath.c_str()));
+        Status(L"文件过大:", record.strPath);
         return;
     }
 
@@ -194,6 +201,7 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& en
 
     bool waits = false;
     if (rules.digest) {
+        // A file kept waiting is moved into the map: nothing below reads it again.
         waits = !DigestWaitingTwin(record);
         // One unreadable file (locked, read error) is passed over alone; the rest
         // of the folder is still examined.
