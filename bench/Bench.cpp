@@ -1,6 +1,7 @@
 // Benchmark driver, run by tools/bench.sh:
 //   twinseek_bench md5 <file> [runs]          median MB/s of DigestOfFile
-//   twinseek_bench scan <folder> <0|1> [runs]  the scan at full speed, digest off or on
+//   twinseek_bench scan <folder> <0|1> [runs]  the scan at full speed, digest off or on,
+//                                              beside a bare walk (and read) of the folder
 //   twinseek_bench ui-scan <folder> <0|1> [similar]
 //                                              the main window searching the folder with
 //                                              FastSearch 1, next to a bare walk of it
@@ -62,34 +63,6 @@ int BenchMd5(const std::wstring& path, int runs) {
         rates.push_back(static_cast<double>(size) / 1e6 / (Now() - start));
     }
     std::printf("twinseek_MBps=%.0f digest=%ls\n", Median(rates), digest.c_str());
-    return 0;
-}
-
-int BenchScan(const std::wstring& root, int digest, int runs) {
-    std::vector<double> seconds;
-    int files = 0;
-    for (int i = 0; i < runs; ++i) {
-        FindSettingStruct settings;
-        settings.FileExtType = 2;
-        settings.FindMD5File = digest;
-        settings.Md5MaxSize = 0;
-        settings.FastSearch = 1;
-        CFileInfoMap map;
-        std::atomic<uint32_t> flags{FIND_RUNNING};
-        std::atomic<int32_t> fileCount{0};
-        CFolderScan scan(settings, map, flags, fileCount, nullptr);
-
-        double start = Now();
-        scan.PrepareSearch();
-        map.Folders.AddFolder(root, true);
-        // Every step takes one pending folder and nothing is requeued, so the run is
-        // done once the steps have caught up with the folder list.
-        for (int steps = 0; steps < map.Folders.FolderCount(); ++steps) scan.SearchNextFolder();
-        seconds.push_back(Now() - start);
-        files = fileCount;
-    }
-    double s = Median(seconds);
-    std::printf("scan files=%d digest=%d seconds=%.2f files_per_s=%.0f\n", files, digest, s, files / s);
     return 0;
 }
 
@@ -170,6 +143,49 @@ double CpuSeconds(HANDLE thread) {
     if (!thread || !GetThreadTimes(thread, &c, &e, &k, &u)) return -1;
     auto v = [](FILETIME f) { return (static_cast<uint64_t>(f.dwHighDateTime) << 32 | f.dwLowDateTime) / 1e7; };
     return v(k) + v(u);
+}
+
+// The scan on this thread, no window: seconds and processor time of the median run,
+// beside the floor of the same tree (a bare walk, plus one read of each file that
+// shares its size when digests are made).
+int BenchScan(const std::wstring& root, int digest, int runs) {
+    std::vector<double> seconds, cpu;
+    int files = 0;
+    HANDLE self = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
+    for (int i = 0; i < runs; ++i) {
+        FindSettingStruct settings;
+        settings.FileExtType = 2;
+        settings.FindMD5File = digest;
+        settings.Md5MaxSize = 0;
+        settings.FastSearch = 1;
+        CFileInfoMap map;
+        std::atomic<uint32_t> flags{FIND_RUNNING};
+        std::atomic<int32_t> fileCount{0};
+        CFolderScan scan(settings, map, flags, fileCount, nullptr);
+
+        const double used = CpuSeconds(self);
+        const double start = Now();
+        scan.PrepareSearch();
+        map.Folders.AddFolder(root, true);
+        // Every step takes one pending folder and nothing is requeued, so the run is
+        // done once the steps have caught up with the folder list.
+        for (int steps = 0; steps < map.Folders.FolderCount(); ++steps) scan.SearchNextFolder();
+        seconds.push_back(Now() - start);
+        cpu.push_back(CpuSeconds(self) - used);
+        files = fileCount;
+    }
+    std::vector<double> walks;
+    Walk walk;
+    for (int i = 0; i < runs; ++i) {
+        walk = BareWalk(root);
+        walks.push_back(walk.seconds);
+    }
+    const double floor = Median(walks) + (digest ? ReadSharedSizes(walk) : 0);
+    const double s = Median(seconds);
+    std::printf("scan files=%d digest=%d seconds=%.2f files_per_s=%.0f cpu_seconds=%.2f read_seconds=%.2f "
+                "floor_ratio=%.2f\n",
+                files, digest, s, files / s, Median(cpu), floor, s / floor);
+    return 0;
 }
 
 std::wstring ControlText(HWND dialog, int id) {

@@ -41,18 +41,23 @@ std::optional<SFileId> FileIdentityOf(const std::wstring& path) {
     return id;
 }
 
-std::optional<uint64_t> FileIndexOf(const std::wstring& path) {
+std::optional<uint64_t> FileIndexOfHandle(HANDLE handle) {
     QueryInformationFileFn query = QueryInformationFile();
     if (!query) {
-        std::optional<SFileId> id = FileIdentityOf(path);
-        return id ? std::optional<uint64_t>(id->index) : std::nullopt;
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!GetFileInformationByHandle(handle, &info)) return std::nullopt;
+        return (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     }
-    win::UniqueHandle h = OpenForIdentity(path);
-    if (!h) return std::nullopt;
     ULONG_PTR status[2] = {};   // IO_STATUS_BLOCK
     LARGE_INTEGER index{};
-    if (query(h.get(), status, &index, sizeof index, kFileInternalInformation) != 0) return std::nullopt;
+    if (query(handle, status, &index, sizeof index, kFileInternalInformation) != 0) return std::nullopt;
     return static_cast<uint64_t>(index.QuadPart);
+}
+
+std::optional<uint64_t> FileIndexOf(const std::wstring& path) {
+    win::UniqueHandle h = OpenForIdentity(path);
+    if (!h) return std::nullopt;
+    return FileIndexOfHandle(h.get());
 }
 
 unsigned FileLinkCount(const std::wstring& path) {

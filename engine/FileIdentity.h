@@ -24,5 +24,7 @@ std::optional<SFileId> FileIdentityOf(const std::wstring& path);
 // The file index alone (SFileId::index), without the volume serial, which costs
 // several times more to read under Wine; none when it cannot be opened.
 std::optional<uint64_t> FileIndexOf(const std::wstring& path);
+// FileIndexOf for a file or folder already open (any access rights).
+std::optional<uint64_t> FileIndexOfHandle(void* handle);
 // The number of names (hard links) the file has; 0 when it cannot be opened.
 unsigned FileLinkCount(const std::wstring& path);

@@ -255,11 +255,11 @@ std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fil
     return paths;
 }
 
-CFileInfoMap::ESizeSeen CFileInfoMap::NoteSize(const SFileInfo& record, bool keepWaiting, SFileInfo& waiting) {
+CFileInfoMap::ESizeSeen CFileInfoMap::NoteSize(SFileInfo& record, bool keepWaiting, SFileInfo& waiting) {
     Guard guard(m_lock);
     auto [it, first] = m_sizes.try_emplace(record.nSize);
     if (first) {
-        if (keepWaiting) it->second = record;
+        if (keepWaiting) it->second = std::move(record);
         return ESizeSeen::First;
     }
     if (!it->second) return ESizeSeen::Before;
@@ -268,8 +268,8 @@ CFileInfoMap::ESizeSeen CFileInfoMap::NoteSize(const SFileInfo& record, bool kee
     return ESizeSeen::Waiting;
 }
 
-void CFileInfoMap::WaitAgain(const SFileInfo& record) {
+void CFileInfoMap::WaitAgain(SFileInfo record) {
     Guard guard(m_lock);
     auto it = m_sizes.find(record.nSize);
-    if (it != m_sizes.end() && !it->second) it->second = record;
+    if (it != m_sizes.end() && !it->second) it->second = std::move(record);
 }

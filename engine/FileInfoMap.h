@@ -99,10 +99,11 @@ public:
         Waiting,   // a file of this size was waiting: it is handed out, to be digested
         Before,    // files of this size came before and were digested
     };
-    ESizeSeen NoteSize(const SFileInfo& record, bool keepWaiting, SFileInfo& waiting);
+    // A record kept waiting is moved from.
+    ESizeSeen NoteSize(SFileInfo& record, bool keepWaiting, SFileInfo& waiting);
     // A waiting file handed out by NoteSize whose digest was not made (a stop) waits
     // again.
-    void WaitAgain(const SFileInfo& record);
+    void WaitAgain(SFileInfo record);
 
     int bSimilarName = 0;
     unsigned char nCriteria = 0;

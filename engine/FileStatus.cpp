@@ -1,15 +1,39 @@
 #include "engine/FileStatus.h"
 
 #include "engine/LongPath.h"
-#include "win/Format.h"
+
+namespace {
+
+// "%02d" of a field: at least two digits, all of them when there are more.
+void PutField(wchar_t*& out, unsigned value, wchar_t after) {
+    wchar_t digits[8];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<wchar_t>(L'0' + value % 10);
+        value /= 10;
+    } while (value);
+    if (n < 2) digits[n++] = L'0';
+    while (n) *out++ = digits[--n];
+    if (after) *out++ = after;
+}
+
+}  // namespace
 
 std::wstring FormatFileTime(const FILETIME& utc) {
     FILETIME local;
     SYSTEMTIME st;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st))
         return std::wstring();
-    return win::Format(L"%02d-%02d-%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour,
-                       st.wMinute, st.wSecond);
+    // Every examined file gets one: written out directly rather than through printf.
+    wchar_t text[32];
+    wchar_t* out = text;
+    PutField(out, st.wYear, L'-');
+    PutField(out, st.wMonth, L'-');
+    PutField(out, st.wDay, L' ');
+    PutField(out, st.wHour, L':');
+    PutField(out, st.wMinute, L':');
+    PutField(out, st.wSecond, 0);
+    return std::wstring(text, out);
 }
 
 bool ReadFileStatus(const std::wstring& path, uint64_t& size, std::wstring& timeText) {

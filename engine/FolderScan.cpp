@@ -5,13 +5,20 @@
 #include "engine/FileIdentity.h"
 #include "engine/FileStatus.h"
 #include "engine/FindFlags.h"
+#include "engine/FolderListing.h"
 #include "engine/LongPath.h"
 #include "win/Format.h"
-#include "win/Handles.h"
 
 namespace {
 
 constexpr uint64_t kMiB = 1048576;
+
+std::wstring JoinPath(const std::wstring& folder, std::wstring_view name) {
+    std::wstring path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder).append(1, L'\\').append(name);
+    return path;
+}
 
 }  // namespace
 
@@ -38,8 +45,14 @@ void CFolderScan::Pause(DWORD ms) {
     Sleep(ms);
 }
 
-void CFolderScan::Status(const std::wstring& text) const {
-    if (m_report) m_report->Status(text);
+void CFolderScan::Status(const wchar_t* label, const std::wstring& path) const {
+    if (!m_report) return;
+    // Built by hand, once per file: the same text as the printf form, one allocation.
+    std::wstring text;
+    const size_t length = wcslen(label);
+    text.reserve(length + path.size());
+    text.append(label, length).append(path);
+    m_report->Status(text);
 }
 
 void CFolderScan::PrepareSearch() {
@@ -73,54 +86,53 @@ void CFolderScan::SearchNextFolder() {
         m_fast = m_settings.FastSearch == 1;
     }
     const std::wstring& path = folder.strPath;
-    Status(win::Format(L"文件夹:%s", path.c_str()));
+    Status(L"文件夹:", path);
 
     // A folder that another entry has listed already (the same folder under another
     // spelling, or reached through a link) is not listed again: each file of it would
     // join its own group as a second member.
-    const std::optional<uint64_t> index = FileIndexOf(path);
+    CFolderListing listing(path);
+    const std::optional<uint64_t> index = listing.Index();
     const bool listable = !index || m_map.Folders.ClaimFolder(path, *index, FileIdentityOf);
 
-    WIN32_FIND_DATAW entry;
-    win::FindHandle listing(listable ? FindFirstFileW(ToLongPath(path + L"\\*.*").c_str(), &entry)
-                                     : INVALID_HANDLE_VALUE);
-    if (listing.valid()) {
+    SFolderEntry entry;
+    if (listable && listing.Start(entry)) {
         try {
             for (;;) {
                 StopCheck();
-                const std::wstring name = entry.cFileName;
+                const std::wstring_view name = entry.name;
                 if (name != L"." && name != L"..") {
-                    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                        std::wstring sub = path + L"\\" + name;
+                    if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                        std::wstring sub = JoinPath(path, name);
                         // A linked folder is followed only as deep as a plain walk
                         // would reach, so a link loop cannot grow paths without end.
-                        bool link = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+                        bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
                         if (folder.bSubFolder && (!link || sub.size() < MAX_PATH))
                             m_map.Folders.AddFolder(sub, true);
                     } else {
-                        ExamineFile(path, name, entry);
+                        ExamineFile(path, entry);
                     }
                 }
-                bool more = FindNextFileW(listing.get(), &entry) != 0;
+                bool more = listing.Next(entry);
                 Pause(m_entryPause);
                 if (!more) break;
             }
         } catch (...) {
             if (m_report) m_report->RedrawResults();
-            listing.reset();
+            listing.Close();
             StopCheck();
             return;
         }
     }
-    if (m_report) m_report->FolderDone(win::Format(L"文件夹搜索完成:%s", path.c_str()));
-    listing.reset();
+    if (m_report) m_report->FolderDone(L"文件夹搜索完成:" + path);
+    listing.Close();
     Pause(m_folderPause);
     StopCheck();
     if (m_fast && m_report && !m_map.Folders.HasPending()) m_report->Idle();
 }
 
 std::wstring CFolderScan::Digest(const SFileInfo& record) {
-    Status(win::Format(L"正在计算文件MD5:%s", record.strPath.c_str()));
+    Status(L"正在计算文件MD5:", record.strPath);
     if (m_fast)
         if (std::optional<std::wstring> known = m_map.Digests.Find(record.strPath, record.nSize, record.strTime))
             return *known;
@@ -130,7 +142,7 @@ std::wstring CFolderScan::Digest(const SFileInfo& record) {
     return digest;
 }
 
-bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
+bool CFolderScan::DigestWaitingTwin(SFileInfo& record) {
     SFileInfo waiting;
     switch (m_map.NoteSize(record, m_fast, waiting)) {
     case CFileInfoMap::ESizeSeen::First:
@@ -148,30 +160,31 @@ bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
     } catch (const CFileError&) {
         return true;   // unreadable by now: it is passed over, as it would have been
     } catch (...) {
-        m_map.WaitAgain(waiting);
+        m_map.WaitAgain(std::move(waiting));
         throw;
     }
     m_map.AddFile(waiting);
     return true;
 }
 
-void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& name, const WIN32_FIND_DATAW& entry) {
+void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& entry) {
     StopCheck();
+    const std::wstring_view name = entry.name;
     size_t dot = name.rfind(L'.');
-    const std::wstring extension = dot == std::wstring::npos ? std::wstring() : name.substr(dot + 1);
+    const std::wstring extension = dot == std::wstring_view::npos ? std::wstring() : std::wstring(name.substr(dot + 1));
     const FileRules rules = RulesFor(extension);
     if (!rules.pass) return;
     StopCheck();
 
     SFileInfo record;
-    record.strPath = folder + L"\\" + name;
-    Status(win::Format(L"文件:%s", record.strPath.c_str()));
+    record.strPath = JoinPath(folder, name);
+    Status(L"文件:", record.strPath);
 
     if (m_fast) {
         // The listing has just read the same status: asking the file again would
         // cost a round trip per file.
-        record.nSize = (static_cast<uint64_t>(entry.nFileSizeHigh) << 32) | entry.nFileSizeLow;
-        record.strTime = FormatFileTime(entry.ftLastWriteTime);
+        record.nSize = entry.size;
+        record.strTime = FormatFileTime(entry.lastWrite);
     } else if (!ReadFileStatus(record.strPath, record.nSize, record.strTime)) {
         // A file that vanished since the listing, or whose status cannot be read, is
         // passed over rather than recorded with made-up values.
@@ -180,14 +193,15 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const std::wstring& na
 
     if (rules.digest && rules.md5MaxSize > 0 &&
         record.nSize > static_cast<uint64_t>(rules.md5MaxSize) * kMiB) {
-        Status(win::Format(L"文件过大:%s", record.strPath.c_str()));
+        Status(L"文件过大:", record.strPath);
         return;
     }
 
-    record.strName = rules.stripExtension && dot != std::wstring::npos ? name.substr(0, dot) : name;
+    record.strName = rules.stripExtension && dot != std::wstring_view::npos ? name.substr(0, dot) : name;
 
     bool waits = false;
     if (rules.digest) {
+        // A file kept waiting is moved into the map: nothing below reads it again.
         waits = !DigestWaitingTwin(record);
         // One unreadable file (locked, read error) is passed over alone; the rest
         // of the folder is still examined.

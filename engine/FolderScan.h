@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "engine/FileInfoMap.h"
+#include "engine/FolderListing.h"
 #include "engine/IScanReport.h"
 #include "settings/FindSettingStruct.h"
 
@@ -44,16 +45,18 @@ private:
         bool stripExtension = false;   // names compare without their extension
     };
 
-    void ExamineFile(const std::wstring& folder, const std::wstring& name, const WIN32_FIND_DATAW& entry);
+    void ExamineFile(const std::wstring& folder, const SFolderEntry& entry);
     // The digest of a file, from the cache when the fast pace has read it before.
     std::wstring Digest(const SFileInfo& record);
-    // Fast pace: false when the file is the first of its size and waits undigested;
-    // a file of its size that was waiting is digested and added first.
-    bool DigestWaitingTwin(const SFileInfo& record);
+    // Fast pace: false when the file is the first of its size and waits undigested
+    // (the record is then moved into the map); a file of its size that was waiting
+    // is digested and added first.
+    bool DigestWaitingTwin(SFileInfo& record);
     FileRules RulesFor(const std::wstring& extension) const;
     void StopCheck() const;
     void Pause(DWORD ms);
-    void Status(const std::wstring& text) const;
+    // The status text label + path.
+    void Status(const wchar_t* label, const std::wstring& path) const;
 
     const FindSettingStruct& m_settings;
     CFileInfoMap& m_map;

@@ -1,5 +1,7 @@
 #include "engine/LongPath.h"
 
+#include <string_view>
+
 namespace {
 
 // Directories must stay below MAX_PATH - 12 so that an 8.3 name still fits; the
@@ -11,25 +13,26 @@ bool IsDriveAbsolute(const std::wstring& p) {
            ((p[0] >= L'A' && p[0] <= L'Z') || (p[0] >= L'a' && p[0] <= L'z'));
 }
 
-// Walks the backslash-separated names of a path; `visit` returns false to stop.
+// Walks the backslash-separated names of a path; `visit` returns false to stop. Every
+// file the scan reads passes here, so the names are views, not copies.
 template <class Visit>
-void ForEachName(const std::wstring& path, Visit visit) {
+void ForEachName(std::wstring_view path, Visit visit) {
     size_t start = 0;
     while (start <= path.size()) {
         size_t end = path.find(L'\\', start);
-        if (end == std::wstring::npos) end = path.size();
+        if (end == std::wstring_view::npos) end = path.size();
         if (!visit(path.substr(start, end - start))) return;
         start = end + 1;
     }
 }
 
-bool IsDotName(const std::wstring& name) { return name == L"." || name == L".."; }
+bool IsDotName(std::wstring_view name) { return name == L"." || name == L".."; }
 
 }  // namespace
 
 bool HasTrimmedName(const std::wstring& path) {
     bool trimmed = false;
-    ForEachName(path, [&](const std::wstring& name) {
+    ForEachName(path, [&](std::wstring_view name) {
         if (!name.empty() && !IsDotName(name) && (name.back() == L'.' || name.back() == L' ')) trimmed = true;
         return !trimmed;
     });
@@ -43,7 +46,7 @@ std::wstring ToLongPath(const std::wstring& path) {
     // paths get it.
     if (path.find(L'/') != std::wstring::npos) return path;
     bool dotted = false;
-    ForEachName(path, [&](const std::wstring& name) {
+    ForEachName(path, [&](std::wstring_view name) {
         dotted = IsDotName(name);
         return !dotted;
     });

@@ -3,6 +3,8 @@
 #include <map>
 
 #include "engine/FileInfoMap.h"
+#include "engine/FolderListing.h"
+#include "engine/LongPath.h"
 #include "tests/TempFolder.h"
 
 namespace {
@@ -12,6 +14,42 @@ std::vector<std::wstring> Pending(const CFolderList& list) {
     for (const SFolderItem& item : list.Items())
         if (item.bPending) paths.push_back(item.strPath);
     return paths;
+}
+
+struct Listed {
+    std::wstring name;
+    DWORD attributes;
+    uint64_t size;
+    uint64_t lastWrite;
+    bool operator==(const Listed&) const = default;
+};
+
+Listed Entry(std::wstring_view name, DWORD attributes, uint64_t size, FILETIME t) {
+    return {std::wstring(name), attributes, size, (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime};
+}
+
+std::vector<Listed> ListedByHandle(const std::wstring& folder) {
+    std::vector<Listed> entries;
+    CFolderListing listing(folder);
+    SFolderEntry e;
+    for (bool more = listing.Start(e); more; more = listing.Next(e))
+        entries.push_back(Entry(e.name, e.attributes, e.size, e.lastWrite));
+    return entries;
+}
+
+// The classic wildcard listing, as the scan made it before.
+std::vector<Listed> ListedByWildcard(const std::wstring& folder) {
+    std::vector<Listed> entries;
+    WIN32_FIND_DATAW d;
+    const std::wstring pattern = ToLongPath(folder + L"\\*.*");
+    HANDLE h = FindFirstFileW(pattern.c_str(), &d);
+    if (h == INVALID_HANDLE_VALUE) return entries;
+    do {
+        entries.push_back(Entry(d.cFileName, d.dwFileAttributes,
+                                (static_cast<uint64_t>(d.nFileSizeHigh) << 32) | d.nFileSizeLow, d.ftLastWriteTime));
+    } while (FindNextFileW(h, &d));
+    FindClose(h);
+    return entries;
 }
 
 }  // namespace
@@ -168,4 +206,43 @@ TEST(FolderList, FileIndexIsTheIndexOfTheFullIdentity) {
         EXPECT_EQ(*index, id->index);
     }
     EXPECT_FALSE(FileIndexOf(dir / L"missing"));
+}
+
+TEST(FolderListing, GivesWhatTheWildcardListingGives) {
+    TempFolder dir;
+    // More entries than one batch holds, so the listing goes on over several.
+    for (int i = 0; i < 600; ++i)
+        dir.Write(L"many\\a-rather-long-file-name-for-one-batch-" + std::to_wstring(i) + L".txt", std::string(i, 'x'));
+    dir.Write(L"many\\.hidden", "h");
+    dir.Write(L"many\\sub\\inner.txt", "inner");
+    std::wstring deep = dir.Path();
+    for (int i = 0; i < 6; ++i) deep += L"\\" + std::wstring(45, static_cast<wchar_t>(L'a' + i));
+    dir.Write(deep.substr(dir.Path().size() + 1) + L"\\deep.txt", "deep");
+    ASSERT_GT(deep.size(), static_cast<size_t>(MAX_PATH));
+    dir.MakeDir(L"empty");
+
+    for (const std::wstring& folder : {dir / L"many", deep, dir / L"empty"}) {
+        const std::vector<Listed> byHandle = ListedByHandle(folder);
+        EXPECT_FALSE(byHandle.empty()) << folder;
+        EXPECT_EQ(ListedByWildcard(folder), byHandle) << folder;
+        EXPECT_EQ(FileIndexOf(folder), CFolderListing(folder).Index()) << folder;
+    }
+    EXPECT_EQ(604u, ListedByHandle(dir / L"many").size());   // ".", "..", 600 files, one hidden, one folder
+}
+
+TEST(FolderListing, ALinkListsItsTargetAndAFileOrMissingFolderNothing) {
+    TempFolder dir;
+    dir.Write(L"real\\thesis.doc", "thesis");
+    const std::wstring file = dir.Write(L"plain.txt", "plain");
+    if (TempFolder::MakeFolderLink(dir.Path(), L"alias", L"real")) {
+        EXPECT_EQ(ListedByHandle(dir / L"real"), ListedByHandle(dir / L"alias"));
+        EXPECT_EQ(FileIndexOf(dir / L"real"), CFolderListing(dir / L"alias").Index());
+    }
+    SFolderEntry entry;
+    CFolderListing ofFile(file);
+    EXPECT_EQ(FileIndexOf(file), ofFile.Index());   // a file is still identified, as before
+    EXPECT_FALSE(ofFile.Start(entry));
+    CFolderListing missing(dir / L"missing");
+    EXPECT_FALSE(missing.Index());
+    EXPECT_FALSE(missing.Start(entry));
 }

@@ -11,6 +11,7 @@
 #include "engine/FileStatus.h"
 #include "engine/FolderScan.h"
 #include "tests/TempFolder.h"
+#include "win/Format.h"
 
 namespace {
 
@@ -184,6 +185,23 @@ TEST(Scan, RecordCarriesLocalTimeTextAndSize) {
     EXPECT_EQ(first.nSize, 1536u);
     EXPECT_TRUE(first.strMD5.empty());
     EXPECT_EQ(bed.report.rowRecords[1].strPath, copy);
+}
+
+TEST(Scan, TimeTextsKeepTheirPrintfForm) {
+    // Single-digit fields, a day's last second, the first and a five-digit year.
+    const SYSTEMTIME moments[] = {{2012, 10, 0, 14, 9, 5, 3, 0},  {1999, 12, 0, 31, 23, 59, 59, 0},
+                                  {2024, 1, 0, 1, 0, 0, 0, 0},    {1601, 1, 0, 2, 0, 0, 0, 0},
+                                  {30000, 6, 0, 15, 12, 30, 45, 0}};
+    for (const SYSTEMTIME& moment : moments) {
+        FILETIME utc;
+        ASSERT_TRUE(SystemTimeToFileTime(&moment, &utc));
+        FILETIME local;
+        SYSTEMTIME st;
+        ASSERT_TRUE(FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &st));
+        EXPECT_EQ(win::Format(L"%02d-%02d-%02d %02d:%02d:%02d", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+                              st.wSecond),
+                  FormatFileTime(utc));
+    }
 }
 
 TEST(Scan, DigestSizeLimitAroundTenMiB) {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks, one figure per line (medians; compare the ratios, not the absolutes):
 #   md5 twinseek_MBps=… md5sum_MBps=… openssl_MBps=…   one 1 GiB file in the page cache
-#   scan files=… digest=0|1 seconds=… files_per_s=…     50,000 files in 2,500 folders,
-#                                                        10 % duplicates, FastSearch 1
+#   scan files=… digest=0|1 seconds=… files_per_s=… cpu_seconds=… read_seconds=… floor_ratio=…
+#                                                        50,000 files in 2,500 folders,
+#                                                        10 % duplicates, FastSearch 1, no window,
+#                                                        beside the floor of ui-scan below
 #   ui-scan files=… digest=0|1 similar=0|1 seconds=… walk_seconds=… ratio=… rows=…
 #           private_bytes=… bytes_per_file=… window_cpu=… worker_cpu=…
 #           read_seconds=… floor_ratio=…              (walk + one read of every file
