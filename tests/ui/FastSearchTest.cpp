@@ -151,6 +151,34 @@ TEST_F(FastSearch, StatusTextsAreBoundedByTimeAndEndWithTheFolder) {
     });
 }
 
+TEST_F(FastSearch, ManySmallFoldersStillRefreshTheStatusLineByTime) {
+    TempFolder dir;
+    const std::wstring root = dir.MakeDir(L"many");
+    for (int i = 0; i < 300; ++i) {
+        const std::wstring folder = root + L"\\d" + std::to_wstring(i);
+        CreateDirectoryW(folder.c_str(), nullptr);
+        Write(folder + L"\\only.txt", std::to_string(i));
+    }
+    ui::MainWindowRun run("[TWINSEEK]\r\nFastSearch=1\r\n");
+    run.Run([&](HWND main) {
+        ui::StatusRecorder texts(main);
+        ui::StartSearch(main, root);
+        ASSERT_TRUE(ui::WaitUntil([&] { return ui::ItemText(main, IDC_COUNT) == L"文件夹:301|文件:300"; }, 60000));
+        // The line ends on the end text of a subfolder, the last one searched.
+        const std::wstring ends = L"文件夹搜索完成:" + root + L"\\d";
+        ASSERT_TRUE(ui::WaitUntil([&] { return ui::ItemText(main, IDC_STATUS).rfind(ends, 0) == 0; }));
+        Sleep(200);   // idle: nothing more may come
+        std::vector<ui::StatusRecorder::Entry> status = texts.Entries();
+        ASSERT_GE(status.size(), 2u);
+        EXPECT_EQ(ui::ItemText(main, IDC_STATUS), status.back().text);
+        const DWORD elapsed = status.back().tick - status.front().tick;
+        // Every folder ends with a text of its own; the line shows the latest one a tick.
+        EXPECT_LE(status.size(), elapsed / 40 + 3) << elapsed << " ms";
+        std::printf("300 folders: %ld ms, %zu status texts\n", static_cast<long>(elapsed), status.size());
+        ui::StopSearch(main, run.dlg);
+    });
+}
+
 TEST_F(FastSearch, StopEndsALargeFolderAtOnce) {
     const std::wstring& root = big_;
     const int total = kBig;
