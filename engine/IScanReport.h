@@ -11,7 +11,7 @@ public:
     // One status line text, already formatted.
     virtual void Status(const std::wstring& text) = 0;
     // The text that ends a folder's listing: a report that drops status texts to
-    // keep up must still show this one.
+    // keep up must not drop it for a later passing text, so a run ends on it.
     virtual void FolderDone(const std::wstring& text) { Status(text); }
     // After each file added: entries in the folder list and files of this run
     // (shown with CFolderScan::CounterText).

@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/FileDigest.h"
 #include "engine/FileInfoMap.h"
-#include "engine/FileStatus.h"
 #include "fileops/ComparePass.h"
 #include "fileops/DeletePass.h"
 #include "fileops/EmptyFolderPass.h"

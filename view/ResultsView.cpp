@@ -52,10 +52,11 @@ HTREEITEM InsertDirect(HWND tree, TVINSERTSTRUCTW& is) {
         WNDCLASSEXW wc{sizeof wc};
         return GetClassInfoExW(nullptr, WC_TREEVIEWW, &wc) ? wc.lpfnWndProc : nullptr;
     }();
-    // The class procedure is that of every tree made here; checked once per tree.
-    static std::atomic<HWND> checked{nullptr};
-    static std::atomic<bool> direct{false};
     if (!OnThreadOf(tree)) return TreeView_InsertItem(tree, &is);
+    // The class procedure is that of every tree made here; checked once per tree, by
+    // the one thread that comes this far.
+    static HWND checked = nullptr;
+    static bool direct = false;
     if (tree != checked) {
         direct = proc && reinterpret_cast<WNDPROC>(GetClassLongPtrW(tree, GCLP_WNDPROC)) == proc;
         checked = tree;
