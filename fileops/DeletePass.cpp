@@ -57,21 +57,17 @@ void CDeletePass::DeleteKeepFirst() {
     CResultWalk walk(context_);
     CKeptCopies kept(context_.groups);
     try {
-        int k = 0;
-        walk.Run(
-            [&](const SFileRow& file) {
-                painting.Tick();
-                ShowDeleting(context_, file);
-                if (k++ > 0) {
-                    DeleteRowFile(walk, file, direct, &kept);
-                    return;
-                }
-                // The first file stays on disk; only its row goes.
-                walk.DeleteRow(file.row);
-                walk.UpdateGroupCount(file);
-            },
-            [&](HTREEITEM) { k = 0; },
-            [&](const std::vector<SFileRow>& rows) { KeepFirst(kept, rows); });
+        walk.RunKeepFirst(kept, [&](const SFileRow& file, bool first) {
+            painting.Tick();
+            ShowDeleting(context_, file);
+            if (!first) {
+                DeleteRowFile(walk, file, direct, &kept);
+                return;
+            }
+            // The first file stays on disk; only its row goes.
+            walk.DeleteRow(file.row);
+            walk.UpdateGroupCount(file);
+        });
         walk.ShowEnd(kDone, kDoneWithFailures);
     } catch (...) {
         // Closing, or a failure that ends the pass: no end text.

@@ -125,25 +125,21 @@ void CMovePass::MoveKeepFirst() {
     const MoveRule rule = RuleOf(setting_, context_.groups, walk);
     CKeptCopies kept(context_.groups);
     try {
-        int k = 0;
-        walk.Run(
-            [&](const SFileRow& file) {
-                painting.Tick();
-                context_.status(win::Format(L"正在移动:%s", file.path.c_str()));
-                if (rule.copy) {
-                    // Every file of the group is copied, the first one included.
-                    CopyRowFile(walk, file, rule);
-                    return;
-                }
-                if (k++ > 0) {
-                    MoveRowFile(walk, file, rule, &kept);
-                    return;
-                }
-                // The first file stays where it is; only its row goes.
-                walk.DeleteRow(file.row);
-            },
-            [&](HTREEITEM) { k = 0; },
-            [&](const std::vector<SFileRow>& rows) { KeepFirst(kept, rows); });
+        walk.RunKeepFirst(kept, [&](const SFileRow& file, bool first) {
+            painting.Tick();
+            context_.status(win::Format(L"正在移动:%s", file.path.c_str()));
+            if (rule.copy) {
+                // Every file of the group is copied, the first one included.
+                CopyRowFile(walk, file, rule);
+                return;
+            }
+            if (!first) {
+                MoveRowFile(walk, file, rule, &kept);
+                return;
+            }
+            // The first file stays where it is; only its row goes.
+            walk.DeleteRow(file.row);
+        });
         walk.ShowEnd(kDone, rule.FailedFormat());
     } catch (...) {
     }

@@ -8,6 +8,23 @@
 #include "view/IResults.h"
 #include "win/Format.h"
 
+namespace {
+
+// Checked modes keep the unticked files; a group whose every file is ticked is given
+// up as asked (the user chose every copy), with nothing kept to check: null then.
+CKeptCopies* KeepUnticked(CKeptCopies& kept, const std::vector<SFileRow>& rows) {
+    kept.Reset();
+    bool allTicked = true;
+    for (const SFileRow& row : rows) {
+        if (row.ticked) continue;
+        kept.Keep(row.name, row.path);
+        allTicked = false;
+    }
+    return allTicked ? nullptr : &kept;
+}
+
+}  // namespace
+
 void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
                       const std::function<void(HTREEITEM group)>& onGroupEnd,
                       const std::function<void(const std::vector<SFileRow>&)>& onGroupStart) {
@@ -35,6 +52,17 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
         }
         if (onGroupEnd) onGroupEnd(group);
     }
+}
+
+void CResultWalk::RunKeepFirst(CKeptCopies& kept, const std::function<void(const SFileRow&, bool first)>& onFile) {
+    // Run hands every file the same row it showed onGroupStart.
+    const SFileRow* first = nullptr;
+    Run([&](const SFileRow& file) { onFile(file, &file == first); }, nullptr,
+        [&](const std::vector<SFileRow>& rows) {
+            kept.Reset();
+            first = rows.empty() ? nullptr : &rows.front();
+            if (first) kept.Keep(first->name, first->path);
+        });
 }
 
 void CResultWalk::RunTicked(CKeptCopies& kept, bool dropGroupRows, const std::function<void()>& onEveryFile,
@@ -112,18 +140,3 @@ std::wstring PassEndText(const wchar_t* done, const wchar_t* failedFormat, int f
     return failed == 0 ? std::wstring(done) : win::Format(failedFormat, failed);
 }
 
-void KeepFirst(CKeptCopies& kept, const std::vector<SFileRow>& rows) {
-    kept.Reset();
-    if (!rows.empty()) kept.Keep(rows[0].name, rows[0].path);
-}
-
-CKeptCopies* KeepUnticked(CKeptCopies& kept, const std::vector<SFileRow>& rows) {
-    kept.Reset();
-    bool allTicked = true;
-    for (const SFileRow& row : rows) {
-        if (row.ticked) continue;
-        kept.Keep(row.name, row.path);
-        allTicked = false;
-    }
-    return allTicked ? nullptr : &kept;
-}

@@ -43,6 +43,9 @@ public:
     void Run(const std::function<void(const SFileRow&)>& onFile,
              const std::function<void(HTREEITEM group)>& onGroupEnd = nullptr,
              const std::function<void(const std::vector<SFileRow>&)>& onGroupStart = nullptr);
+    // Run over the files of the keep-first modes, each with whether it is its group's
+    // first; the pass keeps that first file (`kept`).
+    void RunKeepFirst(CKeptCopies& kept, const std::function<void(const SFileRow&, bool first)>& onFile);
     // Run over the ticked files of the checked modes: onTicked gets each with what the
     // pass keeps of its group (the unticked files; null when every file is ticked, as
     // the user chose every copy). With `dropGroupRows`, a ticked group row goes once
@@ -87,10 +90,3 @@ private:
 
 // `done` when nothing failed, else `failedFormat` (with one %d) formatted with the count.
 std::wstring PassEndText(const wchar_t* done, const wchar_t* failedFormat, int failed);
-
-// What a pass keeps of a group, from its rows as the walk read them (onGroupStart).
-// Keep-first modes keep the first file.
-void KeepFirst(CKeptCopies& kept, const std::vector<SFileRow>& rows);
-// Checked modes keep the unticked files; a group whose every file is ticked is given
-// up as asked (the user chose every copy), with nothing kept to check: null then.
-CKeptCopies* KeepUnticked(CKeptCopies& kept, const std::vector<SFileRow>& rows);
