@@ -14,8 +14,10 @@
 #include "fileops/DelFileDlg.h"
 #include "fileops/DeletePass.h"
 #include "fileops/ExportPass.h"
+#include "fileops/LeftFilesDlg.h"
 #include "fileops/MoveFileDlg.h"
 #include "fileops/MovePass.h"
+#include "win/Format.h"
 #include "win/MessageBox.h"
 #include "win/Threads.h"
 
@@ -46,7 +48,13 @@ bool StartFilePass(CTwinseekDlg& dlg, std::function<void()> pass) {
         return false;
     }
     bool started = win::StartWorker([&dlg, pass = std::move(pass)] {
-        // Declared first, so the flag drops only after the lock is released.
+        // Declared first, so it is posted last, once the flag has dropped: a close
+        // that waits for the pass then goes on.
+        struct Announce {
+            HWND window;
+            ~Announce() { PostMessageW(window, WM_FILE_PASS_DONE, 0, 0); }
+        } announce{dlg.GetHwnd()};
+        // Declared before the lock, so the flag drops only after the lock is released.
         struct Release {
             std::atomic<bool>& flag;
             ~Release() { flag = false; }
@@ -60,11 +68,25 @@ bool StartFilePass(CTwinseekDlg& dlg, std::function<void()> pass) {
     return started;
 }
 
+// Groups whose every file row is ticked: a pass on the ticked files gives up every
+// copy of them.
+int WholeTickedGroups(const IResults& rows) {
+    int whole = 0;
+    for (HTREEITEM group = rows.FirstGroup(); group; group = rows.NextSibling(group)) {
+        HTREEITEM row = rows.FirstChild(group);
+        if (!row) continue;
+        bool all = true;
+        for (; row && all; row = rows.NextSibling(row)) all = rows.Ticked(row);
+        if (all) ++whole;
+    }
+    return whole;
+}
+
 }  // namespace
 
 SPassContext CTwinseekDlg::PassContext() {
     return {ResultsView.Rows(), FileInfoMap, [this](const std::wstring& text) { ShowStatus(this, L"%s", text.c_str()); },
-            ClosingFlag};
+            ClosingFlag, &LeftFiles};
 }
 
 void CTwinseekDlg::OnReFindCommand() {
@@ -82,6 +104,18 @@ void CTwinseekDlg::OnDeleteFiles() {
     if (win::MessageBox(hwnd_, L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？", L"删除警告",
                         MB_YESNO | MB_ICONWARNING) != IDYES)
         return;
+    // The warning speaks of files; a group ticked whole loses every copy, which a
+    // click on its own check box does without the user ticking each file.
+    if (DeleteSetting.HowToDel == kDeleteTicked) {
+        const int whole = WholeTickedGroups(ResultsView.Rows());
+        if (whole > 0 &&
+            win::MessageBox(hwnd_,
+                            win::Format(L"有%d组重复文件的所有文件都已选中，删除后这些文件一个也不保留。\r\n"
+                                        L"您真要删除这些组的全部文件吗？",
+                                        whole),
+                            L"删除警告", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+            return;
+    }
     StartFilePass(*this, [this] { DeleteThreadProc(this); });
 }
 
@@ -115,3 +149,18 @@ void CTwinseekDlg::OnExportList() {
 }
 
 void CTwinseekDlg::OnCompareFiles() { CComparePass(ResultsView.Rows()).OnCompareFiles(); }
+
+void CTwinseekDlg::OnLeftFiles() {
+    std::vector<SLeftFile> files = LeftFiles.Files();
+    if (files.empty()) {
+        win::AppMessageBox(L"上次删除或移动没有留下未能处理的文件。", MB_OK);
+        return;
+    }
+    CLeftFilesDlg dialog(std::move(files));
+    dialog.DoModal();
+}
+
+LRESULT CTwinseekDlg::OnFilePassDone(WPARAM, LPARAM) {
+    if (ExitAfterPass) OnExit();
+    return 0;
+}

@@ -7,6 +7,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/FindSettingDlg.h"
+#include "fileops/SpareJournal.h"
 #include "res/Version.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
@@ -60,6 +61,8 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_COMMAND(IDC_EXPORT, OnExportList)                 // void ()
     TW_ON_COMMAND(IDC_COMPARE, OnCompareFiles)              // void ()
     TW_ON_COMMAND(ID_FILE_COMPARE, OnCompareFiles)          // void ()
+    TW_ON_COMMAND(ID_FILE_LEFT_FILES, OnLeftFiles)          // void ()
+    TW_ON_MESSAGE(WM_FILE_PASS_DONE, OnFilePassDone)        // LRESULT (WPARAM, LPARAM)
     TW_ON_COMMAND(IDC_FIND_SETTING, OnFindSetting)          // void ()
     TW_ON_COMMAND(IDC_CHECK_UPDATE, OnCheckUpdate)          // void ()
 TW_END_MSG_TABLE()
@@ -100,6 +103,13 @@ BOOL CTwinseekDlg::OnInitDialog() {
     LastFolder.clear();
 
     ImageList = ResultsView.Init(hwnd_, StatusEdit, CountEdit);
+    // A recycling cut short (the process killed, the power gone) may have left a
+    // file only under its spare name.
+    const CSpareJournal::SRecovery recovery = CSpareJournal::Recover();
+    if (!recovery.left.empty())
+        ShowStatus(this, L"上次中断留下的文件未能恢复原名:%s", recovery.left.front().c_str());
+    else if (recovery.restored > 0)
+        ShowStatus(this, L"已恢复上次中断时留下的%d个文件", recovery.restored);
     win::Window(GetItem(IDC_EXPAND_ALL)).SetText(FindSetting.ExpandItem ? L"收缩所有" : L"展开所有");
     StartUpdateCheck();
     return TRUE;
@@ -132,9 +142,17 @@ LRESULT CTwinseekDlg::OnCloseMessage(WPARAM, LPARAM) {
 void CTwinseekDlg::OnExit() {
     ClosingFlag = 1;
     FindFlags = FIND_STOP;
+    if (FilePassRunning) {
+        // A delete or move cut off mid-file could leave a truncated copy or a file
+        // only under its spare name: the pass finishes or undoes the file in hand,
+        // stops at the next file, and its end (WM_FILE_PASS_DONE) closes the window.
+        ExitAfterPass = true;
+        ShowStatus(this, L"%s", kFinishingBeforeExit);
+        return;
+    }
     Show(SW_HIDE);
     EndDialog(IDCANCEL);
-    // Workers are not waited for: the process exit ends them.
+    // The search and update workers are not waited for: the process exit ends them.
     EndProcess(0);
 }
 

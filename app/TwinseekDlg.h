@@ -12,6 +12,7 @@
 #include "engine/FindFlags.h"
 #include "engine/FolderScan.h"
 #include "engine/IScanReport.h"
+#include "fileops/LeftFiles.h"
 #include "fileops/PassContext.h"
 #include "res/Messages.h"
 #include "settings/DeleteSettingStruct.h"
@@ -77,6 +78,10 @@ public:
     std::mutex PassLock;
     // A delete or move pass has been started and has not ended yet.
     std::atomic<bool> FilePassRunning{false};
+    // A close came while a delete or move pass ran: the window goes when it ends.
+    bool ExitAfterPass = false;
+    // The files the last delete or move pass left, with why (文件 → 未能处理的文件).
+    CLeftFiles LeftFiles;
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794
@@ -138,6 +143,9 @@ public:
     void OnMoveFiles();     // 1027
     void OnExportList();    // 1024
     void OnCompareFiles();  // 1055, 32799
+    void OnLeftFiles();     // 32801
+    // A delete or move worker has ended: a close that waited for it goes on.
+    LRESULT OnFilePassDone(WPARAM wp, LPARAM lp);   // WM_FILE_PASS_DONE
     // The user's re-search and clear-history commands (1010, 1019): refused while a
     // delete or move pass works on the rows and groups they would throw away.
     void OnReFindCommand();
@@ -166,6 +174,8 @@ private:
 
 // Shown while a start waits for the stopped search worker to end.
 inline constexpr wchar_t kWaitingForStop[] = L"上次查找正在结束，结束后开始查找";
+// Shown while a close waits for the delete or move pass to finish the file in hand.
+inline constexpr wchar_t kFinishingBeforeExit[] = L"正在完成当前文件，完成后退出";
 
 // The search worker's entry; its argument is the main window.
 unsigned __stdcall FindThreadProc(void* window);

@@ -196,6 +196,8 @@ SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring
         removed.key = it->first;
         removed.position = i;
         removed.record = group[i];
+        removed.unchanged = group[i].nSize == record.nSize && group[i].strTime == record.strTime &&
+                            (group[i].strMD5.empty() || group[i].strMD5 == record.strMD5);
         break;
     }
     if (group.RemovePath(path)) Release(group, path);

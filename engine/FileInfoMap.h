@@ -17,6 +17,9 @@ struct SRemovedFile {
     std::wstring key;       // the group's key
     size_t position = 0;    // its place in the group
     SFileInfo record;       // as it was stored
+    // The file as it is on disk now has the stored size, time and (where the search
+    // made one) digest: still what the search found, whatever the criteria compare.
+    bool unchanged = false;
     unsigned clears = 0;    // ClearGroups calls before it was taken
 };
 

@@ -7,6 +7,7 @@
 #include "engine/FindFlags.h"
 #include "engine/FolderListing.h"
 #include "engine/LongPath.h"
+#include "engine/PassedOver.h"
 #include "win/Format.h"
 
 namespace {
@@ -102,14 +103,17 @@ void CFolderScan::SearchNextFolder() {
                 StopCheck();
                 const std::wstring_view name = entry.name;
                 if (name != L"." && name != L"..") {
+                    // The recycle bin and the restore points hold no copy the user
+                    // keeps: a bin's twin kept in place of a live file would end with
+                    // the bin's next emptying.
                     if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) {
                         std::wstring sub = JoinPath(path, name);
                         // A linked folder is followed only as deep as a plain walk
                         // would reach, so a link loop cannot grow paths without end.
                         bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-                        if (folder.bSubFolder && (!link || sub.size() < MAX_PATH))
+                        if (folder.bSubFolder && (!link || sub.size() < MAX_PATH) && !IsSystemFolderName(name))
                             m_map.Folders.AddFolder(sub, true);
-                    } else {
+                    } else if (!IsOwnTemporaryName(name)) {
                         ExamineFile(path, entry);
                     }
                 }

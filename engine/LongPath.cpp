@@ -8,10 +8,9 @@ namespace {
 // same margin is used for files.
 constexpr size_t kPlainLimit = 248;
 
-bool IsDriveAbsolute(const std::wstring& p) {
-    return p.size() >= 3 && p[1] == L':' && p[2] == L'\\' &&
-           ((p[0] >= L'A' && p[0] <= L'Z') || (p[0] >= L'a' && p[0] <= L'z'));
-}
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+bool IsDriveAbsolute(const std::wstring& p) { return p.size() >= 3 && p[1] == L':' && p[2] == L'\\' && IsDriveLetter(p[0]); }
 
 // Walks the backslash-separated names of a path; `visit` returns false to stop. Every
 // file the scan reads passes here, so the names are views, not copies.
@@ -40,6 +39,9 @@ bool HasTrimmedName(const std::wstring& path) {
 }
 
 std::wstring ToLongPath(const std::wstring& path) {
+    // A folder of the list keeps no trailing backslash, so a drive root is "D:"; to the
+    // system that names the current folder on D:, wherever that is.
+    if (path.size() == 2 && path[1] == L':' && IsDriveLetter(path[0])) return path + L"\\";
     if (path.compare(0, 4, L"\\\\?\\") == 0) return path;
     if (path.size() < kPlainLimit && !HasTrimmedName(path)) return path;
     // The prefix switches off "/", "." and ".." handling, so only well-formed absolute

@@ -10,6 +10,7 @@ void CDelFileDlg::DoDataExchange(win::DataExchange& dx) {
     dx.Check(IDC_DEL_DIRECT, Setting->DelDirect);
     dx.Check(IDC_DEL_REFIND, Setting->DelReFind);
     dx.Check(IDC_DEL_EMPTY_DIR, Setting->DelEmptyDir);
+    dx.Check(IDC_DEL_SAME_CONTENT, Setting->DelSameContent);
 }
 
 void CDelFileDlg::OnOK() {

@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "engine/LongPath.h"
 #include "view/IResults.h"
@@ -40,22 +41,25 @@ void CExportPass::OnExportList() {
 }
 
 bool CExportPass::Write(const std::wstring& path) {
-    // Text mode: each line feed is written as CR LF.
-    win::UniqueFile out(_wfopen(ToLongPath(path).c_str(), L"w"));
+    std::vector<std::wstring> lines;
+    bool fits = true;
+    for (HTREEITEM group = results_.FirstGroup(); group; group = results_.NextSibling(group)) {
+        for (HTREEITEM row = results_.FirstChild(group); row; row = results_.NextSibling(row)) {
+            lines.push_back(results_.Text(row, kNameColumn) + L"\t" + results_.Text(row, kPathColumn));
+            if (fits) fits = win::FitsCodePage(lines.back());
+        }
+    }
+    // Binary mode: each line gets its CR LF here, in either encoding.
+    win::UniqueFile out(_wfopen(ToLongPath(path).c_str(), L"wb"));
     if (!out) {
         status_(win::Format(L"保存失败:%s", path.c_str()));
         return false;
     }
-    bool written = true;
-    for (HTREEITEM group = results_.FirstGroup(); group; group = results_.NextSibling(group)) {
-        for (HTREEITEM row = results_.FirstChild(group); row; row = results_.NextSibling(row)) {
-            const std::wstring name = results_.Text(row, kNameColumn);
-            const std::wstring file = results_.Text(row, kPathColumn);
-            status_(win::Format(L"正在保存:%s", file.c_str()));
-            const std::string line = win::ToMultiByte(name + L"\t" + file);
-            if (fwrite(line.data(), 1, line.size(), out.get()) != line.size() || fputc('\n', out.get()) == EOF)
-                written = false;
-        }
+    bool written = fits || fwrite("\xEF\xBB\xBF", 1, 3, out.get()) == 3;
+    for (const std::wstring& line : lines) {
+        status_(win::Format(L"正在保存:%s", line.c_str() + line.find(L'\t') + 1));
+        const std::string bytes = (fits ? win::ToMultiByte(line) : win::ToUtf8(line)) + "\r\n";
+        if (fwrite(bytes.data(), 1, bytes.size(), out.get()) != bytes.size()) written = false;
     }
     // What is still buffered is written by the close: a full disk shows there.
     if (!out.Close()) written = false;

@@ -5,7 +5,9 @@
 class IResults;
 
 // Writing the result list to a text file: one line "name<TAB>path" per file row, in
-// the ANSI code page, lines ending in CR LF. Runs on the window's thread.
+// the ANSI code page, lines ending in CR LF. A list with a name the code page cannot
+// hold (it would turn into "?", a wildcard to whoever reads the list) is written as
+// UTF-8 with a byte-order mark instead. Runs on the window's thread.
 class CExportPass {
 public:
     using Status = std::function<void(const std::wstring&)>;

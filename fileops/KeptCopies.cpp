@@ -2,10 +2,18 @@
 
 #include "engine/FileInfoMap.h"
 #include "engine/FileStatus.h"
+#include "engine/PassedOver.h"
+
+bool SameFileOnDisk(const SFileId& a, uint64_t sizeA, const std::wstring& timeA, const SFileId& b, uint64_t sizeB,
+                    const std::wstring& timeB) {
+    if (a.index != b.index) return false;
+    return a.volume == b.volume || (sizeA == sizeB && timeA == timeB);
+}
 
 void CKeptCopies::Reset() { kept_.clear(); }
 
 void CKeptCopies::Keep(const std::wstring& name, const std::wstring& path) {
+    if (IsInSystemFolder(path)) return;
     SKept kept;
     kept.name = name;
     kept.path = path;
@@ -37,8 +45,20 @@ bool CKeptCopies::StillThere(SKept& kept, const std::wstring& groupKey) {
     return true;
 }
 
-bool CKeptCopies::CopyBesides(const std::wstring& groupKey, const SFileId& given) {
-    for (SKept& kept : kept_)
-        if (StillThere(kept, groupKey) && kept.id != given) return true;
-    return false;
+EKeptCopy CKeptCopies::CopyBesides(const std::wstring& groupKey, const SGivenFile& given,
+                                   const std::function<ESameBytes(const std::wstring& keptPath)>& sameBytes) {
+    EKeptCopy found = EKeptCopy::Gone;
+    for (SKept& kept : kept_) {
+        if (!StillThere(kept, groupKey) || SameFileOnDisk(kept.id, kept.size, kept.time, given.id, given.size, given.time))
+            continue;
+        if (!sameBytes) return EKeptCopy::Found;
+        switch (sameBytes(kept.path)) {
+        case ESameBytes::Same: return EKeptCopy::Found;
+        case ESameBytes::Different: found = EKeptCopy::Differs; break;
+        case ESameBytes::Unreadable:
+            if (found == EKeptCopy::Gone) found = EKeptCopy::Unreadable;
+            break;
+        }
+    }
+    return found;
 }

@@ -5,6 +5,18 @@
 #include "win/MessageBox.h"
 #include "win/Shell.h"
 
+namespace {
+
+// "D:\...", "D:" (the root, as the dialog keeps it) or "\\server\share\...".
+bool IsAbsoluteFolder(const std::wstring& path) {
+    const bool drive = path.size() >= 2 && path[1] == L':' &&
+                       ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z'));
+    if (drive) return path.size() == 2 || path[2] == L'\\';
+    return path.size() > 2 && path[0] == L'\\' && path[1] == L'\\';
+}
+
+}  // namespace
+
 CMoveFileDlg::CMoveFileDlg(MoveSettingStruct* setting, HWND parent)
     : win::Dialog(IDD_MOVE_DIALOG, parent), Setting(setting) {}
 
@@ -36,6 +48,11 @@ void CMoveFileDlg::OnOK() {
     std::wstring& target = Setting->SavePath;
     if (target.empty()) {
         win::AppMessageBox(L"请选择一个移动目标文件夹", MB_OK);
+        return;
+    }
+    // A relative folder would be taken from wherever the current folder is.
+    if (!IsAbsoluteFolder(target)) {
+        win::AppMessageBox(L"请输入完整的目标文件夹路径，例如 D:\\重复文件", MB_OK);
         return;
     }
     if (!win::PathExists(target)) {

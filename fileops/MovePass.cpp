@@ -9,6 +9,7 @@
 #include "fileops/PassPainting.h"
 #include "fileops/ResultWalk.h"
 #include "fileops/TargetGuard.h"
+#include "fileops/VerifiedCopy.h"
 #include "win/Format.h"
 #include "win/WaitCursor.h"
 
@@ -18,6 +19,13 @@ const wchar_t kDone[] = L"移动完成";
 const wchar_t kNotMoved[] = L"移动完成，%d个文件未能移动";
 const wchar_t kNotCopied[] = L"移动完成，%d个文件未能复制";
 
+// The file's own name, from its path: the name column drops the extension when
+// extensions are ignored.
+std::wstring FileNameOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 // What one pass does to one file, fixed when the pass starts.
 struct MoveRule {
     std::wstring folder;   // the target folder, without a trailing backslash
@@ -25,37 +33,36 @@ struct MoveRule {
     bool overwrite = false;
     // With overwrite: what an existing target may be (see CTargetGuard).
     std::unique_ptr<CTargetGuard> targets;
+    const std::atomic<int32_t>* closing = nullptr;
 
-    std::wstring TargetOf(const std::wstring& name) const { return win::Format(L"%s\\%s", folder.c_str(), name.c_str()); }
+    std::wstring TargetOf(const std::wstring& path) const {
+        return win::Format(L"%s\\%s", folder.c_str(), FileNameOf(path).c_str());
+    }
 
-    bool Copy(const std::wstring& path, const std::wstring& name) const {
-        const std::wstring target = TargetOf(name);
-        if (overwrite && !targets->MayReplace(path, target)) return false;
-        if (!CopyFileW(ToLongPath(path).c_str(), ToLongPath(target).c_str(), overwrite ? FALSE : TRUE)) return false;
-        if (overwrite) targets->Placed(target);
-        return true;
-    }
-    bool Move(const std::wstring& path, const std::wstring& name) const {
-        const std::wstring target = TargetOf(name);
-        const std::wstring from = ToLongPath(path), to = ToLongPath(target);
-        if (!overwrite) return MoveFileW(from.c_str(), to.c_str()) != FALSE;
-        if (!targets->MayReplace(path, target)) return false;
-        // Replacing across volumes needs the copy-and-delete fallback; a plain move
-        // allows it by itself.
-        if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED)) return false;
-        targets->Placed(target);
-        return true;
-    }
+    SOutcome Copy(const std::wstring& path) const { return Hand(path, CopyVerified); }
+    SOutcome Move(const std::wstring& path) const { return Hand(path, MoveVerified); }
     const wchar_t* FailedFormat() const { return copy ? kNotCopied : kNotMoved; }
+
+private:
+    using Operation = SOutcome (*)(const std::wstring&, const std::wstring&, bool, const std::atomic<int32_t>&);
+    SOutcome Hand(const std::wstring& path, Operation operation) const {
+        const std::wstring target = TargetOf(path);
+        if (overwrite && !targets->MayReplace(path, target)) return SOutcome::Left(ELeftReason::TargetExists);
+        SOutcome outcome = operation(path, target, overwrite, *closing);
+        if (outcome.done && overwrite) targets->Placed(target);
+        return outcome;
+    }
 };
 
-MoveRule RuleOf(const MoveSettingStruct& setting, const CFileInfoMap& map, const CResultWalk& walk) {
+MoveRule RuleOf(const MoveSettingStruct& setting, const SPassContext& context, const CResultWalk& walk) {
     MoveRule rule;
     rule.folder = setting.SavePath;
     rule.copy = setting.Copy != 0;
     rule.overwrite = setting.OverWrite != 0;
+    rule.closing = &context.closing;
     // Read before the pass removes any row: a kept first file loses its row too.
     if (rule.overwrite) {
+        const CFileInfoMap& map = context.groups;
         rule.targets = std::make_unique<CTargetGuard>(
             walk.AllPaths(), [&map](const std::wstring& name) { return map.MemberPathsNamed(name); });
     }
@@ -63,7 +70,8 @@ MoveRule RuleOf(const MoveSettingStruct& setting, const CFileInfoMap& map, const
 }
 
 void CopyRowFile(CResultWalk& walk, const SFileRow& file, const MoveRule& rule) {
-    if (!rule.Copy(file.path, file.name)) walk.CountFailure();
+    const SOutcome outcome = rule.Copy(file.path);
+    if (!outcome.done) walk.CountFailure(file, outcome);
 }
 
 // Takes the file out of its group and moves it, while a kept copy is on disk (with
@@ -73,11 +81,12 @@ void MoveRowFile(CResultWalk& walk, const SFileRow& file, const MoveRule& rule, 
     if (!walk.Take(file, taken, kept)) return;
     // Counted while the file is still at its place: its record is rebuilt from there.
     walk.UpdateGroupCount(file);
-    if (rule.Move(file.path, file.name)) {
+    const SOutcome outcome = rule.Move(file.path);
+    if (outcome.done) {
         walk.DeleteRow(file.row);
         return;
     }
-    walk.Failed(file, taken);
+    walk.Failed(file, taken, outcome);
 }
 
 // The status text, then a copy or a move, as the rule says.
@@ -93,19 +102,20 @@ void HandOverRowFile(const SPassContext& context, CResultWalk& walk, const SFile
 }  // namespace
 
 void CMovePass::MoveFiles() {
+    if (context_.left) context_.left->Clear();
     if (setting_.MoveType == kMoveTicked)
         MoveChecked();
     else if (setting_.MoveType == kMoveAllButFirst)
         MoveKeepFirst();
     else
         MoveAll();
-    if (setting_.DelEmpty) CEmptyFolderPass(context_.groups.Folders, context_.closing).RemoveEmptyFolders();
+    if (setting_.DelEmpty && !context_.closing) CEmptyFolderPass(context_.groups.Folders, context_.closing).RemoveEmptyFolders();
 }
 
 void CMovePass::MoveChecked() {
     PassPainting painting(context_.results);
     CResultWalk walk(context_);
-    const MoveRule rule = RuleOf(setting_, context_.groups, walk);
+    const MoveRule rule = RuleOf(setting_, context_, walk);
     CKeptCopies kept(context_.groups);
     try {
         // Copies leave the rows as they are.
@@ -122,7 +132,7 @@ void CMovePass::MoveKeepFirst() {
     win::WaitCursor wait;
     PassPainting painting(context_.results);
     CResultWalk walk(context_);
-    const MoveRule rule = RuleOf(setting_, context_.groups, walk);
+    const MoveRule rule = RuleOf(setting_, context_, walk);
     CKeptCopies kept(context_.groups);
     try {
         walk.RunKeepFirst(kept, [&](const SFileRow& file, bool first) {
@@ -149,7 +159,7 @@ void CMovePass::MoveAll() {
     win::WaitCursor wait;
     PassPainting painting(context_.results);
     CResultWalk walk(context_);
-    const MoveRule rule = RuleOf(setting_, context_.groups, walk);
+    const MoveRule rule = RuleOf(setting_, context_, walk);
     try {
         walk.Run(
             [&](const SFileRow& file) {

@@ -5,6 +5,7 @@
 #include <string>
 
 class CFileInfoMap;
+class CLeftFiles;
 class IResults;
 
 // What a file pass works on: the result rows, the groups behind them, the status
@@ -16,4 +17,6 @@ struct SPassContext {
     // Shows one status text (from the pass's worker).
     std::function<void(const std::wstring&)> status;
     const std::atomic<int32_t>& closing;
+    // Where the pass lists each file it leaves and why (none: not listed).
+    CLeftFiles* left = nullptr;
 };

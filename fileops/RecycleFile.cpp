@@ -5,6 +5,8 @@
 
 #include "engine/FileIdentity.h"
 #include "engine/LongPath.h"
+#include "engine/PassedOver.h"
+#include "fileops/SpareJournal.h"
 #include "win/Format.h"
 
 namespace {
@@ -27,8 +29,8 @@ std::wstring ShortShellPath(const std::wstring& path) {
     return shortPath;
 }
 
-
-bool ShellRecycle(const std::wstring& path) {
+// The shell's answer: 0 when it reports success.
+int ShellRecycle(const std::wstring& path) {
     // The shell's list form: every path ends with a NUL, the list with one more.
     std::wstring from = path;
     from.push_back(L'\0');
@@ -37,60 +39,84 @@ bool ShellRecycle(const std::wstring& path) {
     op.wFunc = FO_DELETE;
     op.pFrom = from.c_str();
     op.pTo = nullptr;
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_ALLOWUNDO;
+    // Without FOF_NO_CONNECTED_ELEMENTS the shell takes "page_files\" along with
+    // "page.htm", and where there is no bin, deletes that folder for good.
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_ALLOWUNDO | FOF_NO_CONNECTED_ELEMENTS;
     op.lpszProgressTitle = nullptr;
-    return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
+    const int result = SHFileOperationW(&op);
+    return result == 0 && op.fAnyOperationsAborted ? ERROR_CANCELLED : result;
 }
 
-bool Exists(const std::wstring& exact) { return GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// Where a name stands: there, surely gone, or not known (a file whose deletion is
+// pending while another program holds it answers "access denied", as does a name
+// the program may not look at).
+enum class EName { There, Gone, Unknown };
 
-// Removes the spare name; a read-only file takes its attribute off first (attributes
-// belong to the file, not to one of its names).
-void DropName(const std::wstring& exact) {
-    if (DeleteFileW(exact.c_str())) return;
-    const DWORD attributes = GetFileAttributesW(exact.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-        SetFileAttributesW(exact.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-        DeleteFileW(exact.c_str());
-    }
+EName NameState(const std::wstring& exact) {
+    if (GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES) return EName::There;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EName::Gone : EName::Unknown;
 }
 
 }  // namespace
 
-bool RecycleFile(const std::wstring& path) {
+SOutcome RecycleFile(const std::wstring& path) {
     // The shell trims a name ending in "." or " " into another file's name: such a
     // path goes only by its short form. A long one goes whole first, which keeps the
     // file's own name in the bin, then by its short form.
     const bool trimmed = HasTrimmedName(path);
     const std::wstring shortPath = trimmed || path.size() >= MAX_PATH ? ShortShellPath(path) : std::wstring();
-    if (trimmed && shortPath.empty()) return false;
+    if (trimmed && shortPath.empty()) return SOutcome::Left(ELeftReason::NoBin);
     const std::wstring exact = ToLongPath(path);
 
     // The shell deletes for good, without a word, what the bin cannot take (a drive
     // without a bin, a file over the bin's limit). A second name for the file, made
-    // beside it, tells the two apart: the bin keeps the file's data under a name of
-    // its own, so after a real recycling the spare name shares the file with it; after
-    // a deletion for good the spare name is all that is left, and it gives the file
-    // back its own name. Where no second name can be made, nothing is risked.
-    const std::wstring spare = ToLongPath(win::Format(L"%s.%lu-%lu.twinseek-keep", path.c_str(),
-                                                      GetCurrentProcessId(), GetCurrentThreadId()));
-    if (!CreateHardLinkW(spare.c_str(), exact.c_str(), nullptr)) return false;
-    // The file may have names elsewhere already: the bin's name is one more than the
-    // names left after a deletion for good.
+    // beside it, tells the two apart and keeps the data whatever the shell does: the
+    // bin keeps the file under a name of its own, so after a real recycling the
+    // file still has as many names as before; after a deletion for good it has one
+    // fewer, and the spare name gives it its own name back. Where no second name can
+    // be made, nothing is risked.
+    const std::wstring sparePath = win::Format(L"%s.%lu-%lu%s", path.c_str(), GetCurrentProcessId(),
+                                               GetCurrentThreadId(), kSpareNameEnding);
+    const std::wstring spare = ToLongPath(sparePath);
+    CSpareJournal::Note(path, sparePath);
+    if (!CreateHardLinkW(spare.c_str(), exact.c_str(), nullptr)) {
+        const DWORD error = GetLastError();
+        CSpareJournal::Done(sparePath);
+        return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND
+                   ? SOutcome::Error(error)
+                   : SOutcome::Left(ELeftReason::NoSpareName, error);
+    }
+    // The file may have names elsewhere already.
     const unsigned names = FileLinkCount(spare);
 
-    if (!trimmed) ShellRecycle(path);
-    if (Exists(exact) && !shortPath.empty()) ShellRecycle(shortPath);
-    if (Exists(exact)) {
+    int shell = trimmed ? ERROR_INVALID_NAME : ShellRecycle(path);
+    if (NameState(exact) == EName::There && !shortPath.empty()) shell = ShellRecycle(shortPath);
+
+    SOutcome outcome;
+    switch (NameState(exact)) {
+    case EName::There:
         // Still in place: not recycled, whatever was reported.
-        DropName(spare);
-        return false;
+        outcome = shell != 0 && ReasonOfError(shell) != ELeftReason::Failed ? SOutcome::Error(shell)
+                                                                              : SOutcome::Left(ELeftReason::NoBin, shell);
+        break;
+    case EName::Unknown:
+        // Perhaps deleted for good while another program holds the file: its name
+        // cannot be given back yet, so the data stays under the spare name, and the
+        // next start gives it back (the journal keeps it).
+        return SOutcome::Left(ELeftReason::SpareKept, 0, sparePath);
+    case EName::Gone:
+        if (names >= 2 && FileLinkCount(spare) >= names) {
+            outcome = SOutcome::Done();
+            break;
+        }
+        // Deleted for good: the file gets its name back and counts as not deleted.
+        if (!MoveFileW(spare.c_str(), exact.c_str()))
+            return SOutcome::Left(ELeftReason::SpareKept, GetLastError(), sparePath);
+        CSpareJournal::Done(sparePath);
+        return SOutcome::Left(ELeftReason::NoBin);
     }
-    if (names >= 2 && FileLinkCount(spare) >= names) {
-        DropName(spare);
-        return true;
-    }
-    // Deleted for good: the file gets its name back and counts as not deleted.
-    MoveFileW(spare.c_str(), exact.c_str());
-    return false;
+    if (!DropSpareName(spare)) return SOutcome::Left(ELeftReason::SpareKept, GetLastError(), sparePath);
+    CSpareJournal::Done(sparePath);
+    return outcome;
 }

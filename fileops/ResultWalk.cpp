@@ -1,7 +1,9 @@
 #include "fileops/ResultWalk.h"
 
 #include "engine/FileError.h"
+#include "engine/ContentCompare.h"
 #include "engine/FileIdentity.h"
+#include "engine/FileStatus.h"
 #include "engine/FindFlags.h"
 #include "fileops/KeptCopies.h"
 #include "view/ResultColumns.h"
@@ -106,30 +108,91 @@ void CResultWalk::UpdateGroupCount(const SFileRow& file) {
 }
 
 bool CResultWalk::Take(const SFileRow& file, SRemovedFile& taken, CKeptCopies* kept) {
+    return TakeRecord(file, taken, kept == nullptr) && Confirm(file, taken, SGiveUp{kept, nullptr, false});
+}
+
+bool CResultWalk::TakeRecord(const SFileRow& file, SRemovedFile& taken, bool wholeGroup) {
     try {
         taken = context_.groups.TakeFile(file.name, file.path);
-    } catch (const CFileError&) {
-        CountFailure();
+    } catch (const CFileError& e) {
+        CountFailure(file, SOutcome::Left(ELeftReason::Unreadable, e.Error()));
         return false;
     }
-    if (!kept) return true;
-    if (taken.found) {
-        const std::optional<SFileId> id = FileIdentityOf(file.path);
-        if (id && kept->CopyBesides(taken.key, *id)) return true;
-    }
-    Failed(file, taken);
+    if (taken.found && (taken.unchanged || !wholeGroup)) return true;
+    Failed(file, taken, SOutcome::Left(ELeftReason::Changed));
     return false;
 }
 
-void CResultWalk::Failed(const SFileRow& file, const SRemovedFile& taken) {
-    context_.groups.PutBack(taken);
-    UpdateGroupCount(file);
-    CountFailure();
+namespace {
+
+std::optional<SGivenFile> GivenFile(const std::wstring& path, HANDLE open) {
+    SGivenFile given;
+    if (!open) {
+        const std::optional<SFileId> id = FileIdentityOf(path);
+        if (!id || !ReadFileStatus(path, given.size, given.time)) return std::nullopt;
+        given.id = *id;
+        return given;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(open, &info)) return std::nullopt;
+    given.id.volume = info.dwVolumeSerialNumber;
+    given.id.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    given.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    given.time = FormatFileTime(info.ftLastWriteTime);
+    return given;
 }
 
-void CResultWalk::CountFailure() {
+ELeftReason ReasonOf(EKeptCopy kept) {
+    switch (kept) {
+    case EKeptCopy::Differs: return ELeftReason::ContentDiffers;
+    case EKeptCopy::Unreadable: return ELeftReason::KeptUnreadable;
+    default: return ELeftReason::KeptGone;
+    }
+}
+
+}  // namespace
+
+bool CResultWalk::Confirm(const SFileRow& file, const SRemovedFile& taken, const SGiveUp& how) {
+    const std::optional<SGivenFile> given = GivenFile(file.path, how.open);
+    if (!given) {
+        Failed(file, taken, SOutcome::Left(ELeftReason::Changed));
+        return false;
+    }
+    if (!how.kept) {
+        // Every copy goes: what goes must be what the user saw.
+        if (given->size == taken.record.nSize && given->time == taken.record.strTime) return true;
+        Failed(file, taken, SOutcome::Left(ELeftReason::Changed));
+        return false;
+    }
+    std::function<ESameBytes(const std::wstring&)> sameBytes;
+    if (how.sameBytes) {
+        sameBytes = [&](const std::wstring& keptPath) {
+            const auto stop = [this] { CheckClosing(context_.closing); };
+            return how.open ? CompareWithFile(how.open, keptPath, stop) : CompareFiles(file.path, keptPath, stop);
+        };
+    }
+    EKeptCopy kept;
+    try {
+        kept = how.kept->CopyBesides(taken.key, *given, sameBytes);
+    } catch (...) {
+        Failed(file, taken, SOutcome::Left(ELeftReason::Stopped));
+        throw;
+    }
+    if (kept == EKeptCopy::Found) return true;
+    Failed(file, taken, SOutcome::Left(ReasonOf(kept)));
+    return false;
+}
+
+void CResultWalk::Failed(const SFileRow& file, const SRemovedFile& taken, const SOutcome& why) {
+    context_.groups.PutBack(taken);
+    UpdateGroupCount(file);
+    CountFailure(file, why);
+}
+
+void CResultWalk::CountFailure(const SFileRow& file, const SOutcome& why) {
     ++failed_;
     ++groupFailed_;
+    if (context_.left) context_.left->Add(SLeftFile{file.path, why.reason, why.error, why.detail});
 }
 
 void CResultWalk::ShowEnd(const wchar_t* done, const wchar_t* failedFormat) const {

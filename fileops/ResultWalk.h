@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/FileInfoMap.h"
+#include "fileops/LeftFiles.h"
 #include "fileops/PassContext.h"
 
 class CKeptCopies;
@@ -30,7 +31,9 @@ struct SFileRow {
 //                                             // left: counted, row kept
 //     walk.UpdateGroupCount(f);               // while the file is still there
 //     if (<file operation succeeded>) walk.DeleteRow(f.row);
-//     else walk.Failed(f, taken);             // record back, row kept, counted
+//     else walk.Failed(f, taken, outcome);    // record back, row kept, counted
+// A delete splits Take in two, to open the file between them:
+//     TakeRecord, then Confirm with the open file.
 class CResultWalk {
 public:
     explicit CResultWalk(const SPassContext& context) : context_(context) {}
@@ -63,17 +66,35 @@ public:
     // A file that cannot be read leaves the count as it is.
     void UpdateGroupCount(const SFileRow& file);
 
-    // Takes the file out of its group, remembering where it was. False when the file
-    // could not be read (its digest): nothing changed and it counts as failed.
-    // With `kept`, the file is given up only while it still matches its group and a
-    // kept copy of it is on disk as a different file; otherwise it stays in its group
-    // and counts as failed.
+    // How a file about to be given up is checked once its record is taken.
+    struct SGiveUp {
+        // What the pass keeps of the group; null when every file of it goes, as the
+        // user asked: then the file must still be exactly what the search found.
+        CKeptCopies* kept = nullptr;
+        // The file as the pass has opened it: its identity and bytes are read
+        // through this handle (null: by its path).
+        HANDLE open = nullptr;
+        // A kept copy must hold the same bytes, read from the disk now.
+        bool sameBytes = false;
+    };
+
+    // Takes the file out of its group, remembering where it was, and confirms it
+    // (below) by its path. False when it stays: counted, its record back, row kept.
     bool Take(const SFileRow& file, SRemovedFile& taken, CKeptCopies* kept = nullptr);
+    // The first half of Take: the record goes only while the file on disk is still a
+    // member of its group (with `wholeGroup`, also of the same size, time and digest
+    // as found). False when it stays.
+    bool TakeRecord(const SFileRow& file, SRemovedFile& taken, bool wholeGroup);
+    // The second half: with `kept`, a kept copy must be on disk as another file (with
+    // the same bytes, when asked); without, the file must still be as found. False
+    // when the file stays (its record is put back). A close while the bytes are read
+    // ends the compare: the file stays and the stop passes on.
+    bool Confirm(const SFileRow& file, const SRemovedFile& taken, const SGiveUp& how);
     // The file is still on disk: its record goes back to its place, the group count
-    // follows, its row stays, and it counts as failed.
-    void Failed(const SFileRow& file, const SRemovedFile& taken);
+    // follows, its row stays, and it counts as failed, with why.
+    void Failed(const SFileRow& file, const SRemovedFile& taken, const SOutcome& why);
     // A failure that changed nothing (for example a copy that did not happen).
-    void CountFailure();
+    void CountFailure(const SFileRow& file, const SOutcome& why);
 
     int FailedCount() const { return failed_; }
     // Failures within the group being walked.

@@ -8,6 +8,8 @@ constexpr UINT WM_FIND_DONE = WM_APP + 1;
 // Sent to the main window by OnReFind called on another thread: the re-search then
 // runs on the window's thread.
 constexpr UINT WM_REFIND_REQUEST = WM_APP + 2;
+// Posted by a delete or move worker to the main window when its pass has ended.
+constexpr UINT WM_FILE_PASS_DONE = WM_APP + 3;
 // Sent by the worker in fast mode to have the feed shown before it goes on.
 constexpr UINT WM_SCAN_FLUSH = WM_APP + 0x20;
 // Sent by the worker at the default pace with the rows of one group event, made on

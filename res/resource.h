@@ -14,6 +14,7 @@
 #define IDB_SORT_ASC            189
 #define IDB_SORT_DESC           190
 #define IDD_UPDATE_INFO         191
+#define IDD_LEFT_FILES          192
 
 // System menu item of the About box
 #define IDM_ABOUTBOX            0x0010
@@ -46,6 +47,7 @@
 #define ID_HELP_PAGE            32795
 #define ID_FILE_COMPARE         32799
 #define ID_FIND_TOGGLE          32800
+#define ID_FILE_LEFT_FILES      32801
 
 // Delete dialog
 #define IDC_DEL_KEEP_FIRST      1013
@@ -53,6 +55,10 @@
 #define IDC_DEL_DIRECT          1017
 #define IDC_DEL_REFIND          1015
 #define IDC_DEL_EMPTY_DIR       1026
+#define IDC_DEL_SAME_CONTENT    1034
+
+// The list of files a pass left
+#define IDC_LEFT_LIST           1060
 
 // Move dialog
 #define IDC_MOVE_CHECKED        1028

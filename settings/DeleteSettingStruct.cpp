@@ -7,6 +7,7 @@ void DeleteSettingStruct::Load() {
     DelReFind = ReadSettingInt(L"DelReFind", 0);
     DelEmptyDir = ReadSettingInt(L"DelEmptyDir", 0);
     HowToDel = ReadSettingInt(L"HowToDel", 1);
+    DelSameContent = ReadSettingInt(L"DelSameContent", 1);
 }
 
 void DeleteSettingStruct::Save() const {
@@ -14,4 +15,5 @@ void DeleteSettingStruct::Save() const {
     WriteSettingInt(L"DelReFind", DelReFind);
     WriteSettingInt(L"DelEmptyDir", DelEmptyDir);
     WriteSettingInt(L"HowToDel", HowToDel);
+    WriteSettingInt(L"DelSameContent", DelSameContent);
 }

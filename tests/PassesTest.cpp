@@ -11,10 +11,13 @@
 #include "fileops/DeletePass.h"
 #include "fileops/EmptyFolderPass.h"
 #include "fileops/ExportPass.h"
+#include "fileops/LeftFiles.h"
 #include "fileops/MovePass.h"
+#include "fileops/SpareJournal.h"
 #include "tests/MemoryResults.h"
 #include "tests/FileRecords.h"
 #include "tests/TempFolder.h"
+#include "tests/WineTrash.h"
 
 namespace {
 
@@ -24,9 +27,18 @@ struct Bench {
     CFileInfoMap groups;
     std::vector<std::wstring> texts;
     std::atomic<int32_t> closing{0};
+    CLeftFiles left;
+    int sameContent = 1;
+    int direct = 1;
 
     SPassContext Context() {
-        return {results, groups, [this](const std::wstring& t) { texts.push_back(t); }, closing};
+        return {results, groups, [this](const std::wstring& t) { texts.push_back(t); }, closing, &left};
+    }
+    // The reasons of the files the last pass left, in order.
+    std::vector<ELeftReason> Reasons() const {
+        std::vector<ELeftReason> reasons;
+        for (const SLeftFile& file : left.Files()) reasons.push_back(file.reason);
+        return reasons;
     }
     // Files of one name and content in folders a, b, c, ... of `dir`, found in order.
     std::vector<std::wstring> Group(const TempFolder& dir, const std::wstring& name, int count,
@@ -46,7 +58,8 @@ struct Bench {
     void Delete(int howToDel, const std::function<void()>& reFind = nullptr, int emptyDir = 0) {
         DeleteSettingStruct setting;
         setting.HowToDel = howToDel;
-        setting.DelDirect = 1;
+        setting.DelDirect = direct;
+        setting.DelSameContent = sameContent;
         setting.DelReFind = reFind ? 1 : 0;
         setting.DelEmptyDir = emptyDir;
         CDeletePass(Context(), setting, reFind).DeleteFiles();
@@ -154,6 +167,104 @@ TEST(PassesDelete, AFileThatCannotGoOrHasNoKeptCopyStaysCountedWithItsRecord) {
     EXPECT_EQ(2u, c.results.Children(g2).size());
 }
 
+TEST(PassesTrueCopy, SameNamedFilesWithOtherBytesStayUnlessTheCheckIsOff) {
+    // Two projects, each with its own README: names alone make them one group.
+    for (int direct : {1, 0}) {
+        TempFolder dir;
+        Bench b;
+        b.direct = direct;
+        // Recycled files land in the trash under their own name: one no run used before.
+        const std::wstring name = direct ? L"README.txt" : UniqueTrashName(L"README");
+        const std::wstring first = dir.Write(L"one\\" + name, "project one");
+        const std::wstring second = dir.Write(L"two\\" + name, "project two!");
+        const std::wstring third = dir.Write(L"three\\" + name, "project one");
+        for (const std::wstring& p : {first, second, third}) b.results.AddFound(b.groups, OnDisk(p));
+        if (!direct) WineTrashFiles();
+        b.Delete(kDeleteAllButFirst);
+        EXPECT_EQ("project two!", ReadFileBytes(second));
+        EXPECT_FALSE(Exists(third));   // the same bytes as the kept first file
+        EXPECT_EQ(L"删除完成，1个文件未能删除", b.texts.back());
+        EXPECT_EQ((std::vector<ELeftReason>{ELeftReason::ContentDiffers}), b.Reasons());
+        EXPECT_EQ(second, b.left.Files().at(0).path);
+        // Its row and record stay.
+        EXPECT_EQ((std::vector<std::wstring>{second}), b.PathsUnder(b.results.Groups().at(0)));
+        if (!direct) {
+            const std::wstring trash = WineTrashFiles();
+            EXPECT_EQ("project one", ReadFileBytes(trash + name));
+            EmptyWineTrashOf(trash, name);
+        }
+    }
+
+    // Unticked, the criteria decide as they always did.
+    TempFolder dir;
+    Bench b;
+    b.sameContent = 0;
+    const std::wstring first = dir.Write(L"one\\README.txt", "project one");
+    const std::wstring second = dir.Write(L"two\\README.txt", "project two!");
+    for (const std::wstring& p : {first, second}) b.results.AddFound(b.groups, OnDisk(p));
+    b.Delete(kDeleteAllButFirst);
+    EXPECT_TRUE(Exists(first));
+    EXPECT_FALSE(Exists(second));
+    EXPECT_EQ(L"删除完成", b.texts.back());
+    EXPECT_TRUE(b.left.Files().empty());
+}
+
+TEST(PassesTrueCopy, TickedFilesAreComparedWithAnUntickedCopyOfTheSameBytes) {
+    TempFolder dir;
+    Bench b;
+    const std::wstring a = dir.Write(L"a\\c.ini", "x=1"), bb = dir.Write(L"b\\c.ini", "x=2"),
+                       c = dir.Write(L"c\\c.ini", "x=2");
+    for (const std::wstring& p : {a, bb, c}) b.results.AddFound(b.groups, OnDisk(p));
+    HTREEITEM g = b.results.Groups().at(0);
+    // b is ticked: kept are a (other bytes) and c (the same): c stands for it.
+    b.results.Tick(b.results.Children(g)[1]);
+    b.Delete(kDeleteTicked);
+    EXPECT_FALSE(Exists(bb));
+    EXPECT_EQ(L"删除完成", b.texts.back());
+    // a ticked now, with only c (other bytes) kept: a stays.
+    b.results.Tick(b.results.Children(g)[0]);
+    b.Delete(kDeleteTicked);
+    EXPECT_EQ("x=1", ReadFileBytes(a));
+    EXPECT_EQ((std::vector<ELeftReason>{ELeftReason::ContentDiffers}), b.Reasons());
+}
+
+TEST(PassesTrueCopy, AGroupTickedWholeGoesOnlyWhileEachFileIsAsFound) {
+    TempFolder dir;
+    Bench b;
+    b.groups.SetCriteria(4);   // MD5
+    auto all = b.Group(dir, L"same.bin", 3, "content");
+    HTREEITEM g = b.results.Groups().at(0);
+    b.results.Tick(g);
+    for (HTREEITEM row : b.results.Children(g)) b.results.Tick(row);
+    // Edited after the search: no longer what the user saw, so it stays.
+    Sleep(20);
+    dir.Write(L"b\\same.bin", "content, edited since");
+    b.Delete(kDeleteTicked);
+    EXPECT_FALSE(Exists(all[0]));
+    EXPECT_EQ("content, edited since", ReadFileBytes(all[1]));
+    EXPECT_FALSE(Exists(all[2]));
+    EXPECT_EQ(L"删除完成，1个文件未能删除", b.texts.back());
+    EXPECT_EQ((std::vector<ELeftReason>{ELeftReason::Changed}), b.Reasons());
+    // The group row stays to show the file.
+    EXPECT_EQ((std::vector<std::wstring>{all[1]}), b.PathsUnder(g));
+}
+
+TEST(PassesTrueCopy, APermanentDeleteHoldsTheFileFromTheCheckToTheDelete) {
+    TempFolder dir;
+    Bench b;
+    auto dup = b.Group(dir, L"dup.txt", 3);
+    // Another program writing the second file: it cannot be held, so it stays.
+    HANDLE writer = CreateFileW(dup[1].c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer);
+    b.Delete(kDeleteAllButFirst);
+    CloseHandle(writer);
+    EXPECT_TRUE(Exists(dup[1]));
+    EXPECT_FALSE(Exists(dup[2]));
+    EXPECT_EQ((std::vector<ELeftReason>{ELeftReason::InUse}), b.Reasons());
+    EXPECT_EQ(L"文件正被其他程序使用", LeftReasonText(b.left.Files().at(0)));
+}
+
 TEST(PassesDelete, OneFileUnderTwoSpellingsIsNeverItsOwnCopy) {
     TempFolder dir;
     Bench b;
@@ -177,8 +288,11 @@ TEST(PassesDelete, ClosingEndsThePassBeforeItsFirstRowWithoutAnEndText) {
     EXPECT_TRUE(Exists(dup[0]) && Exists(dup[1]));
     EXPECT_TRUE(b.texts.empty());
     EXPECT_EQ(2u, b.results.Children(b.results.Groups()[0]).size());
-    // The empty-folder pass asked for afterwards throws out to the worker's entry.
-    EXPECT_ANY_THROW(b.Delete(kDeleteAllButFirst, nullptr, 1));
+    // Nothing asked for afterwards runs: the window is waiting to close.
+    bool reFound = false;
+    b.Delete(kDeleteAllButFirst, [&] { reFound = true; }, 1);
+    EXPECT_FALSE(reFound);
+    EXPECT_EQ((std::vector<std::wstring>{dir / L"a"}), b.groups.Folders.FolderPaths());
 }
 
 TEST(PassesDelete, TheReSearchComesBetweenThePassAndTheEmptyFolderPass) {
@@ -224,6 +338,26 @@ TEST(PassesMove, AllWithoutOverwriteLeavesTheSecondFileOfANameWhereItIsAndShown)
     HTREEITEM g = b.results.Groups().at(0);
     EXPECT_EQ((std::vector<std::wstring>{dup[1]}), b.PathsUnder(g));
     EXPECT_EQ(L"正在移动:" + dup[0], b.texts.front());
+}
+
+TEST(PassesMove, FilesArriveUnderTheirRealNamesWhenExtensionsAreIgnored) {
+    // The name column holds "a" for a.jpg and a.png alike.
+    TempFolder dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    Bench b;
+    for (const wchar_t* file : {L"x\\a.jpg", L"y\\a.png"}) {
+        SFileInfo record = OnDisk(dir.Write(file, "pixels"));
+        record.strName = L"a";
+        b.results.AddFound(b.groups, record);
+    }
+    ASSERT_EQ(1u, b.results.Groups().size());
+    b.Move(kMoveAll, target, 1);
+    EXPECT_EQ("pixels", ReadFileBytes(target + L"\\a.jpg"));
+    EXPECT_EQ("pixels", ReadFileBytes(target + L"\\a.png"));
+    EXPECT_FALSE(Exists(target + L"\\a"));
+    b.Move(kMoveAll, dir.MakeDir(L"moved"));
+    EXPECT_TRUE(Exists(dir / L"moved\\a.jpg") && Exists(dir / L"moved\\a.png"));
+    EXPECT_EQ(L"移动完成", b.texts.back());
 }
 
 TEST(PassesMove, KeepFirstMovesTheOthersAndCopyModesLeaveFilesAndRowsAlone) {

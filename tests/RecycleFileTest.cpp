@@ -14,16 +14,16 @@ TEST(RecycleFile, PathsPastTheClassicLimitAreRecycledWhole) {
     const std::wstring path = dir.Write(folder + L"\\" + longName, "x");
     ASSERT_GT(path.size(), 300u);
     ASSERT_TRUE(Exists(path));
-    EXPECT_TRUE(RecycleFile(path));
+    EXPECT_TRUE(RecycleFile(path).done);
     EXPECT_FALSE(Exists(path));
     // Under its own name, so that it can be put back as it was.
     EXPECT_TRUE(Exists(trash + longName));
 
     const std::wstring shortOne = dir.Write(shortName, "y");
-    EXPECT_TRUE(RecycleFile(shortOne));
+    EXPECT_TRUE(RecycleFile(shortOne).done);
     EXPECT_FALSE(Exists(shortOne));
     // Nothing there: no success.
-    EXPECT_FALSE(RecycleFile(shortOne));
+    EXPECT_FALSE(RecycleFile(shortOne).done);
     EmptyWineTrashOf(trash, longName);
     EmptyWineTrashOf(trash, shortName);
 }
@@ -45,7 +45,7 @@ TEST(RecycleFile, AFileTheBinCannotTakeStaysWhereItIs) {
         WriteFile(h, "only copy", 9, &written, nullptr);
         CloseHandle(h);
     }
-    EXPECT_FALSE(RecycleFile(path));
+    EXPECT_FALSE(RecycleFile(path).done);
     EXPECT_EQ("only copy", ReadFileBytes(path));
     // Nothing is left beside it either.
     EXPECT_TRUE(TempFolder::RemoveTree(folder));
@@ -59,7 +59,7 @@ TEST(RecycleFile, ANameEndingInADotIsRecycledAndNotItsNamesake) {
     if (h == INVALID_HANDLE_VALUE) GTEST_SKIP() << "no names ending in a dot here";
     CloseHandle(h);
     // Recycled through its short name where there is one; refused where there is none.
-    const bool recycled = RecycleFile(dir.Path() + L"\\a.");
+    const bool recycled = RecycleFile(dir.Path() + L"\\a.").done;
     EXPECT_EQ(!recycled, GetFileAttributesW(dotted.c_str()) != INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ("plain", ReadFileBytes(plain));
 }

@@ -587,3 +587,42 @@ TEST(ScanContent, ASearchAgainReadsNoUnchangedFile) {
     again = SearchContent(dir.Path(), 1, &bed);
     EXPECT_EQ(first.reads - 1, again.reads);   // all but the changed file, alone now
 }
+
+TEST(ScanSafety, RecycleBinsSystemFoldersAndTheProgramsOwnNamesAreNotSearched) {
+    // A bin's copy sorted first would become a group's kept file while the live one
+    // goes; a spare name left by a cut recycling would stand in for the real file.
+    TempFolder dir;
+    dir.Write(L"photo.jpg", "live");
+    dir.Write(L"$RECYCLE.BIN\\S-1-5-21\\$R1A2B3C.jpg", "live");
+    dir.Write(L"RECYCLER\\S-1-5-21\\Dc1.jpg", "live");
+    dir.Write(L"$Recycle.Bin\\old.jpg", "live");
+    dir.Write(L"System Volume Information\\x.jpg", "live");
+    dir.Write(L"photo.jpg.12-34.twinseek-keep", "live");
+    dir.Write(L"sub\\photo.jpg.56-78.twinseek-part", "li");
+    dir.Write(L"sub\\photo.jpg", "live");
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.RunAll();
+    EXPECT_EQ(bed.map.Folders.FolderPaths(), (std::vector<std::wstring>{dir.Path(), dir / L"sub"}));
+    EXPECT_EQ(bed.report.FilesShown(), (std::vector<std::wstring>{dir / L"photo.jpg", dir / L"sub\\photo.jpg"}));
+}
+
+TEST(ScanSafety, ADriveRootIsTheRootWhateverTheCurrentFolder) {
+    // The folder list keeps "C:" for the root; alone, that names the current folder on C:.
+    wchar_t saved[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    TempFolder dir;
+    dir.Write(L"only-here.txt", "x");
+    ASSERT_TRUE(SetCurrentDirectoryW(dir.Path().c_str()));
+    const wchar_t drive[] = {dir.Path()[0], L':', 0};
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(drive, false);
+    bed.RunAll();
+    SetCurrentDirectoryW(saved);
+    // Listed from the current folder, its file would show as "C:\only-here.txt".
+    const std::vector<std::wstring> shown = bed.report.FilesShown();
+    EXPECT_EQ(0, std::count(shown.begin(), shown.end(), std::wstring(drive) + L"\\only-here.txt"));
+    EXPECT_EQ(1u, bed.report.folderEnds.size());
+}

@@ -25,4 +25,8 @@ std::wstring FromMultiByte(const std::string& bytes, UINT codePage) {
 std::string ToUtf8(const std::wstring& text) { return ToMultiByte(text, CP_UTF8); }
 std::wstring FromUtf8(const std::string& bytes) { return FromMultiByte(bytes, CP_UTF8); }
 
+bool FitsCodePage(const std::wstring& text, UINT codePage) {
+    return FromMultiByte(ToMultiByte(text, codePage), codePage) == text;
+}
+
 }  // namespace win

@@ -23,7 +23,9 @@ bool SaveFileDialog(HWND owner, const std::wstring& filter, DWORD flags, std::ws
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = name.data();
     ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING;
+    // The dialog would leave the current folder where the file went: a drive given
+    // as "D:" then names that folder instead of the root.
+    ofn.Flags = flags | OFN_EXPLORER | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
     if (!GetSaveFileNameW(&ofn)) return false;
     path = name.data();
     return true;

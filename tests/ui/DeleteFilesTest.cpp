@@ -47,7 +47,16 @@ struct Options {
     int direct = 1;
     int reFind = 0;
     int emptyDir = 0;
+    // How many groups ticked whole the pass would empty: the question about them
+    // comes after the warning, and is answered Yes.
+    int wholeGroups = 0;
+    int sameContent = 1;
 };
+
+std::wstring WholeGroupsQuestion(int groups) {
+    return L"有" + std::to_wstring(groups) + L"组重复文件的所有文件都已选中，删除后这些文件一个也不保留。\r\n"
+                                             L"您真要删除这些组的全部文件吗？";
+}
 
 HWND OpenDialog(HWND main) {
     ui::PostCommand(main, IDC_DELETE);
@@ -60,6 +69,7 @@ void Choose(HWND dialog, const Options& o) {
     ui::SetTick(dialog, IDC_DEL_DIRECT, o.direct != 0);
     ui::SetTick(dialog, IDC_DEL_REFIND, o.reFind != 0);
     ui::SetTick(dialog, IDC_DEL_EMPTY_DIR, o.emptyDir != 0);
+    ui::SetTick(dialog, IDC_DEL_SAME_CONTENT, o.sameContent != 0);
 }
 
 // The command with these options up to the warning, answered with `answer`; returns
@@ -75,6 +85,12 @@ void Delete(HWND main, const Options& o, int answer = IDYES) {
     EXPECT_EQ(L"删除警告", ui::Text(warning));
     ui::PressButton(warning, answer);
     ASSERT_TRUE(ui::WaitForClose(warning));
+    if (answer == IDYES && o.wholeGroups > 0) {
+        HWND question = ui::WaitForMessageBox(WholeGroupsQuestion(o.wholeGroups));
+        ASSERT_NE(nullptr, question);
+        ui::PressButton(question, IDYES);
+        ASSERT_TRUE(ui::WaitForClose(question));
+    }
     ui::Barrier(main);
 }
 
@@ -228,7 +244,9 @@ TEST(DeleteFilesChecked, TickedRowsGoAndATickedGroupRowGoesWithThem) {
         TreeView_SetCheckState(tree, groups[2], TRUE);
         TreeView_SetCheckState(tree, Children(tree, groups[2])[0], TRUE);
 
-        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {1, 1}));
+        Options o{1, 1};
+        o.wholeGroups = 1;
+        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, o));
         for (const auto& p : all) EXPECT_FALSE(Exists(p));
         EXPECT_TRUE(Exists(some[0]));
         EXPECT_FALSE(Exists(some[1]));

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/TwinseekDlg.h"
+#include "engine/FileStatus.h"
 #include "res/resource.h"
 #include "tests/ui/UiDriver.h"
 
@@ -17,8 +18,10 @@ inline SFileInfo FoundRecord(const std::wstring& path) {
     f.strName = path.substr(path.find_last_of(L'\\') + 1);
     f.strTime = L"2012-10-14 09:05:03";
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
         f.nSize = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+        f.strTime = FormatFileTime(data.ftLastWriteTime);
+    }
     return f;
 }
 
