@@ -14,92 +14,17 @@
 #include "engine/FileStatus.h"
 #include "res/resource.h"
 #include "settings/DeleteSettingStruct.h"
+#include "settings/SettingsFile.h"
 #include "tests/FileRecords.h"
 #include "tests/TempFolder.h"
 #include "tests/WineTrash.h"
+#include "tests/ui/DeleteDriver.h"
 #include "tests/ui/FoundFiles.h"
 #include "tests/ui/ResultsDriver.h"
 #include "tests/ui/StatusRecorder.h"
 #include "tests/ui/UiDriver.h"
 
 namespace {
-
-using ui::Children;
-using ui::Pieces;
-using ui::Roots;
-
-const wchar_t kWarning[] = L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？";
-
-// Files of one name in folders a, b, c, ... of the temp folder, found in that order.
-std::vector<std::wstring> Group(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int count,
-                                bool digest = false) {
-    std::vector<std::wstring> paths;
-    for (int i = 0; i < count; ++i) {
-        std::wstring folder(1, static_cast<wchar_t>(L'a' + i));
-        paths.push_back(dir.Write(folder + L"\\" + name, "same"));
-        ui::AddFound(dlg, OnDisk(paths.back(), digest));
-    }
-    return paths;
-}
-
-struct Options {
-    int howToDel = 0;
-    int direct = 1;
-    int reFind = 0;
-    int emptyDir = 0;
-    // How many groups ticked whole the pass would empty: the question about them
-    // comes after the warning, and is answered Yes.
-    int wholeGroups = 0;
-    int sameContent = 1;
-};
-
-std::wstring WholeGroupsQuestion(int groups) {
-    return L"有" + std::to_wstring(groups) + L"组重复文件的所有文件都已选中，删除后这些文件一个也不保留。\r\n"
-                                             L"您真要删除这些组的全部文件吗？";
-}
-
-HWND OpenDialog(HWND main) {
-    ui::PostCommand(main, IDC_DELETE);
-    return ui::WaitForTopWindow(L"删除重复文件");
-}
-
-void Choose(HWND dialog, const Options& o) {
-    ui::SetTick(dialog, IDC_DEL_KEEP_FIRST, o.howToDel == 0);
-    ui::SetTick(dialog, IDC_DEL_CHECKED, o.howToDel == 1);
-    ui::SetTick(dialog, IDC_DEL_DIRECT, o.direct != 0);
-    ui::SetTick(dialog, IDC_DEL_REFIND, o.reFind != 0);
-    ui::SetTick(dialog, IDC_DEL_EMPTY_DIR, o.emptyDir != 0);
-    ui::SetTick(dialog, IDC_DEL_SAME_CONTENT, o.sameContent != 0);
-}
-
-// The command with these options up to the warning, answered with `answer`; returns
-// once the command handler has returned.
-void Delete(HWND main, const Options& o, int answer = IDYES) {
-    HWND dialog = OpenDialog(main);
-    ASSERT_NE(nullptr, dialog);
-    Choose(dialog, o);
-    ui::PressButton(dialog, IDOK);
-    ASSERT_TRUE(ui::WaitForClose(dialog));
-    HWND warning = ui::WaitForMessageBox(kWarning);
-    ASSERT_NE(nullptr, warning);
-    EXPECT_EQ(L"删除警告", ui::Text(warning));
-    ui::PressButton(warning, answer);
-    ASSERT_TRUE(ui::WaitForClose(warning));
-    if (answer == IDYES && o.wholeGroups > 0) {
-        HWND question = ui::WaitForMessageBox(WholeGroupsQuestion(o.wholeGroups));
-        ASSERT_NE(nullptr, question);
-        ui::PressButton(question, IDYES);
-        ASSERT_TRUE(ui::WaitForClose(question));
-    }
-    ui::Barrier(main);
-}
-
-// A whole delete pass with these options; returns its last status text.
-std::wstring DeletePass(HWND main, CTwinseekDlg& dlg, const Options& o) {
-    Delete(main, o);
-    EXPECT_TRUE(ui::WaitForPassEnd(dlg));
-    return ui::ItemText(main, IDC_STATUS);
-}
 
 TEST(DeleteFiles, EmptyResultsShowTheMessageAndNoDialog) {
     ui::MainWindowRun run;
@@ -324,7 +249,9 @@ TEST(DeleteFilesFailure, ReadOnlyAndLockedFilesKeepTheirRowsAndAreCounted) {
         CloseHandle(lock);
         lock = CreateFileW(dup[2].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         ui::Click(main, tree, ui::CheckBoxPoint(tree, g));
-        EXPECT_EQ(L"删除完成，2个文件未能删除", DeletePass(main, dlg, {1, 1}));
+        Options whole{1, 1};
+        whole.wholeGroups = 1;
+        EXPECT_EQ(L"删除完成，2个文件未能删除", DeletePass(main, dlg, whole));
         EXPECT_EQ(1u, Roots(tree).size());
         EXPECT_EQ(2u, Children(tree, g).size());
     });
@@ -345,7 +272,9 @@ TEST(DeleteFilesEmptyFolders, AnEmptiedFolderLeavesTheListOneWithFilesStays) {
         HTREEITEM g = Roots(run.tree()).at(0);
         for (HTREEITEM row : Children(run.tree(), g)) TreeView_SetCheckState(run.tree(), row, TRUE);
 
-        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {1, 1, 0, 1}));
+        Options o{1, 1, 0, 1};
+        o.wholeGroups = 1;
+        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, o));
         EXPECT_FALSE(Exists(dup[0]));
         EXPECT_FALSE(Exists(dup[1]));
         EXPECT_TRUE(Exists(a));
@@ -400,7 +329,7 @@ TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
     TempFolder dir;
     const std::wstring root = dir.MakeDir(L"data");
     dir.Write(L"data\\a\\dup.txt", "1");
-    dir.Write(L"data\\b\\dup.txt", "2");
+    dir.Write(L"data\\b\\dup.txt", "1");
     dir.Write(L"data\\a\\keep.txt", "k");
     const std::wstring b = root + L"\\b";
     ui::MainWindowRun run;
@@ -455,153 +384,3 @@ TEST(DeleteFilesPass, ReSearchStartsAfterTheEmptyFolderPass) {
 
 }  // namespace
 
-// ---- Nothing is lost: a file goes only while a kept copy is another file on disk ----
-
-namespace {
-
-// Searches `folder` with the window's search command until its folder-done text shows,
-// then stops.
-void SearchAndStop(HWND main, CTwinseekDlg& dlg, ui::StatusRecorder& status, const std::wstring& folder,
-                   const std::vector<std::wstring>& lastFolders) {
-    const size_t from = status.Size();
-    ui::StartSearch(main, folder);
-    for (const auto& f : lastFolders) EXPECT_TRUE(status.WaitSaw(L"文件夹搜索完成:" + f, from, 20000));
-    ui::StopSearch(main, dlg);
-}
-
-}  // namespace
-
-TEST(DeleteFilesSafety, AFolderSearchedAgainUnderAnotherCaseLosesNothing) {
-    TempFolder dir;
-    const std::wstring photos = dir.MakeDir(L"photos");
-    std::vector<std::wstring> pictures;
-    for (int i = 0; i < 3; ++i) pictures.push_back(dir.Write(L"photos\\p" + std::to_wstring(i) + L".jpg", std::string(i + 1, 'p')));
-    ui::MainWindowRun run("[TWINSEEK]\r\nFindMD5File=1\r\nHowToDel=0\r\nDelDirect=1\r\n");
-    run.Run([&](HWND main) {
-        CTwinseekDlg& dlg = run.dlg;
-        ui::StatusRecorder status(main);
-        SearchAndStop(main, dlg, status, photos, {photos});
-        SearchAndStop(main, dlg, status, dir / L"PHOTOS", {dir / L"PHOTOS"});
-        // No picture is a duplicate of itself.
-        EXPECT_TRUE(Roots(run.tree()).empty());
-        if (!Roots(run.tree()).empty()) DeletePass(main, dlg, {0, 1});
-        for (const auto& p : pictures) EXPECT_TRUE(Exists(p));
-    });
-}
-
-TEST(DeleteFilesSafety, AFolderLinkAndItsTargetAreOneFolder) {
-    TempFolder dir;
-    const std::wstring thesis = dir.Write(L"real\\thesis.doc", "the only copy");
-    ASSERT_TRUE(TempFolder::MakeFolderLink(dir.Path(), L"alias", L"real"));
-    ui::MainWindowRun run("[TWINSEEK]\r\nHowToDel=0\r\nDelDirect=1\r\n");
-    run.Run([&](HWND main) {
-        CTwinseekDlg& dlg = run.dlg;
-        ui::StatusRecorder status(main);
-        SearchAndStop(main, dlg, status, dir.Path(), {dir / L"alias", dir / L"real"});
-        EXPECT_TRUE(Roots(run.tree()).empty());
-        if (!Roots(run.tree()).empty()) DeletePass(main, dlg, {0, 1});
-        EXPECT_EQ("the only copy", ReadFileBytes(thesis));
-    });
-}
-
-TEST(DeleteFilesSafety, OneFileUnderTwoNamesIsNeverItsOwnCopy) {
-    // Results that hold one file twice (as an older search could leave them): the
-    // pass itself tells the names apart by the file's identity.
-    TempFolder dir;
-    const std::wstring photo = dir.Write(L"photos\\p.jpg", "picture");
-    const std::wstring thesis = dir.Write(L"real\\thesis.doc", "thesis");
-    ASSERT_TRUE(TempFolder::MakeFolderLink(dir.Path(), L"alias", L"real"));
-    for (int checked = 0; checked < 2; ++checked) {
-        ui::MainWindowRun run;
-        run.Run([&](HWND main) {
-            CTwinseekDlg& dlg = run.dlg;
-            HWND tree = run.tree();
-            for (const auto& p : {photo, dir / L"PHOTOS\\p.jpg", dir / L"alias\\thesis.doc", thesis})
-                ui::AddFound(dlg, OnDisk(p));
-            ASSERT_EQ(2u, Roots(tree).size());
-            // Checked: the second name of each is ticked, the first is kept.
-            if (checked)
-                for (HTREEITEM g : Roots(tree)) ui::Click(main, tree, ui::CheckBoxPoint(tree, Children(tree, g).at(1)));
-            EXPECT_EQ(L"删除完成，2个文件未能删除", DeletePass(main, dlg, {checked, 1}));
-            EXPECT_EQ("picture", ReadFileBytes(photo));
-            EXPECT_EQ("thesis", ReadFileBytes(thesis));
-            for (HTREEITEM g : Roots(tree)) EXPECT_EQ(checked ? 2u : 1u, Children(tree, g).size());
-        });
-    }
-}
-
-TEST(DeleteFilesSafety, AChangedFileAndTheCopiesOfAVanishedFirstFileStay) {
-    TempFolder dir;
-    ui::MainWindowRun run;
-    run.Run([&](HWND main) {
-        CTwinseekDlg& dlg = run.dlg;
-        HWND tree = run.tree();
-        dlg.FileInfoMap.SetCriteria(2);
-        auto edited = Group(dir, dlg, L"edited.txt", 2);
-        auto gone = Group(dir, dlg, L"gone.txt", 3);
-        auto fine = Group(dir, dlg, L"fine.txt", 2);
-        // Since the search: the second file was edited, the first file of a group vanished
-        // (the copies that are left stay as they are, whatever a later one could keep).
-        dir.Write(L"b\\edited.txt", "edited since");
-        ASSERT_TRUE(DeleteFileW(gone[0].c_str()));
-
-        EXPECT_EQ(L"删除完成，3个文件未能删除", DeletePass(main, dlg, {0, 1}));
-        EXPECT_EQ("edited since", ReadFileBytes(edited[1]));
-        EXPECT_TRUE(Exists(gone[1]));
-        EXPECT_TRUE(Exists(gone[2]));
-        EXPECT_TRUE(Exists(fine[0]));
-        EXPECT_FALSE(Exists(fine[1]));
-        // The files that stayed are still shown.
-        auto groups = Roots(tree);
-        ASSERT_EQ(3u, groups.size());
-        EXPECT_EQ(1u, Children(tree, groups[0]).size());
-        EXPECT_EQ(2u, Children(tree, groups[1]).size());
-        EXPECT_EQ(0u, Children(tree, groups[2]).size());
-
-        // Every copy ticked: the user chose them all, and they go.
-        for (HTREEITEM row : Children(tree, groups[1])) ui::Click(main, tree, ui::CheckBoxPoint(tree, row));
-        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {1, 1}));
-        EXPECT_FALSE(Exists(gone[1]));
-        EXPECT_FALSE(Exists(gone[2]));
-    });
-}
-
-TEST(DeleteFilesSafety, ANameEndingInADotIsDeletedAndNotItsNamesake) {
-    TempFolder dir;
-    const std::wstring kept = dir / L"x\\a.", doomed = dir / L"y\\a.";
-    const std::wstring namesake = dir.Write(L"y\\a", "another file");
-    dir.MakeDir(L"x");
-    if (!TempFolder::WriteExact(kept, "dotted") || !TempFolder::WriteExact(doomed, "dotted"))
-        GTEST_SKIP() << "no names ending in a dot here";
-    ui::MainWindowRun run;
-    run.Run([&](HWND main) {
-        CTwinseekDlg& dlg = run.dlg;
-        ui::AddFound(dlg, ui::FoundRecord(kept));
-        ui::AddFound(dlg, ui::FoundRecord(doomed));
-        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {0, 1}));
-        EXPECT_FALSE(Exists(doomed));
-        EXPECT_TRUE(Exists(kept));
-        EXPECT_EQ("another file", ReadFileBytes(namesake));
-    });
-}
-
-TEST(DeleteFilesSafety, TheEmptyFolderPassLeavesFolderLinks) {
-    TempFolder dir;
-    dir.MakeDir(L"target");
-    ASSERT_TRUE(TempFolder::MakeFolderLink(dir.Path(), L"link", L"target"));
-    const std::wstring empty = dir.MakeDir(L"empty");
-    ui::MainWindowRun run;
-    run.Run([&](HWND main) {
-        CTwinseekDlg& dlg = run.dlg;
-        Group(dir, dlg, L"dup.txt", 2);
-        dlg.FileInfoMap.Folders.AddFolder(dir / L"link", true);
-        dlg.FileInfoMap.Folders.AddFolder(empty, true);
-        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {0, 1, 0, 1}));
-        // The real empty folder went; the link and its (empty) target stay.
-        EXPECT_FALSE(Exists(empty));
-        const DWORD attributes = GetFileAttributesW((dir / L"link").c_str());
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, attributes);
-        EXPECT_TRUE(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-        EXPECT_TRUE(Exists(dir / L"target"));
-    });
-}

@@ -128,3 +128,31 @@ TEST(ExportListSafety, AFileThatCannotBeWrittenEndsWithAFailure) {
     CloseHandle(lock);
     EXPECT_EQ("old", ReadFileBytes(locked));
 }
+
+TEST(ExportListSafety, ANameOutsideTheCodePageIsWrittenAsUtf8AndTheCurrentFolderStays) {
+    ASSERT_EQ(936u, GetACP());
+    TempFolder dir;
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        // Hangul and an emoji have no GBK code: as "?" they would be wildcards.
+        const std::wstring name = L"한글\U0001F600.txt";
+        const std::wstring a = dir.Path() + L"\\一\\" + name, b = dir.Path() + L"\\二\\" + name;
+        for (auto& p : {a, b}) ui::AddFound(run.dlg, p);
+        const std::wstring folder = dir.MakeDir(L"out");
+        ExportAs(main, folder + L"\\list.txt");
+        const std::string bytes = ReadFileBytes(folder + L"\\list.txt");
+        ASSERT_GE(bytes.size(), 3u);
+        EXPECT_EQ("\xEF\xBB\xBF", bytes.substr(0, 3));
+        const std::string text = bytes.substr(3);
+        std::wstring wide(text.size(), L'\0');
+        wide.resize(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                        static_cast<int>(wide.size())));
+        EXPECT_EQ(name + L"\t" + a + L"\r\n" + name + L"\t" + b + L"\r\n", wide);
+    });
+    // The save dialog went to another folder; the program's current folder did not.
+    wchar_t after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_EQ(std::wstring(before), std::wstring(after));
+}

@@ -90,7 +90,7 @@ TEST_F(MainWindow, MenuBarHoldsEveryCommand) {
         }
         EXPECT_EQ((Items{{0, L"文件(&F)"}, {0, L"工具(&T)"}, {0, L"服务(&S)"}, {0, L"帮助(&H)"}}), popups);
         EXPECT_EQ((Items{{1, L"加入文件夹(&A)"}, {1008, L"删除文件(&D)"}, {1027, L"移动文件(&M)"},
-                         {32799, L"比较文件(&C)"}, {0, L""}, {32789, L"退出(&E)"}}),
+                         {32799, L"比较文件(&C)"}, {32801, L"未能处理的文件(&L)"}, {0, L""}, {32789, L"退出(&E)"}}),
                   MenuItems(GetSubMenu(bar, 0)));
         EXPECT_EQ((Items{{1018, L"文件筛选设置(&T)"}, {1024, L"导出列表(&E)"}}), MenuItems(GetSubMenu(bar, 1)));
         EXPECT_EQ((Items{{32800, L"启动&停止查找(S)"}, {1019, L"清空查找历史(&C)"}, {1010, L"重新查找(&R)"}}),

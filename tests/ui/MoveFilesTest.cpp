@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -97,6 +98,10 @@ TEST(MoveFiles, DialogRefusesAMissingTargetAndStoresARootWithoutItsBackslash) {
         EXPECT_TRUE(OkRefused(dialog, L"请选择一个移动目标文件夹"));
         ui::SetItemText(dialog, IDC_MOVE_TARGET, dir.Path() + L"\\nowhere");
         EXPECT_TRUE(OkRefused(dialog, L"目标文件夹不存在！"));
+        // A relative folder would land wherever the current folder is.
+        ui::SetItemText(dialog, IDC_MOVE_TARGET, L"dups");
+        EXPECT_TRUE(OkRefused(dialog, L"请输入完整的目标文件夹路径，例如 D:\\重复文件"));
+        ui::SetItemText(dialog, IDC_MOVE_TARGET, dir.Path() + L"\\nowhere");
         // The dialog stays with what was typed.
         EXPECT_TRUE(IsWindowVisible(dialog));
         EXPECT_EQ(dir.Path() + L"\\nowhere", ui::ItemText(dialog, IDC_MOVE_TARGET));
@@ -440,4 +445,63 @@ TEST(MoveFiles, ClosingStopsThePassBeforeItsNextRow) {
         EXPECT_EQ(2u, Children(run.tree(), Roots(run.tree()).at(0)).size());
         run.dlg.ClosingFlag = 0;
     });
+}
+
+TEST(MoveFilesSafety, ClosingDuringALargeMoveAcrossVolumesFinishesTheFileFirst) {
+    const std::wstring shm = L"Z:\\dev\\shm";
+    if (GetFileAttributesW(shm.c_str()) == INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "no second volume";
+    TempFolder dir;
+    const std::wstring target = shm + L"\\twinseek-close-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                std::to_wstring(GetTickCount64());
+    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+    const std::string bytes(512u << 20, 'x');
+    const std::wstring big = dir.Write(L"1\\big.bin", bytes), small = dir.Write(L"2\\big.bin", "small");
+    ui::MainWindowRun run;
+    std::vector<std::wstring> texts;
+    bool seen = false;
+    run.Run([&](HWND main) {
+        for (const auto& p : {big, small}) ui::AddFound(run.dlg, p);
+        ui::StatusRecorder status(main);
+        HWND dialog = OpenMoveDialog(main);
+        ASSERT_NE(nullptr, dialog);
+        for (int id : {IDC_MOVE_CHECKED, IDC_MOVE_KEEP_FIRST}) ui::SetTick(dialog, id, false);
+        ui::SetTick(dialog, IDC_MOVE_ALL, true);
+        ui::SetItemText(dialog, IDC_MOVE_TARGET, target);
+        ui::PressButton(dialog, IDOK);
+        ASSERT_TRUE(ui::WaitForClose(dialog));
+        // Closed while the copy is being written, when that can be seen.
+        seen = ui::WaitUntil(
+            [&] {
+                WIN32_FIND_DATAW data;
+                HANDLE find = FindFirstFileW((target + L"\\*.twinseek-part").c_str(), &data);
+                if (find == INVALID_HANDLE_VALUE) return false;
+                FindClose(find);
+                return true;
+            },
+            20000);
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        // The window goes once the pass has finished or undone the file in hand.
+        EXPECT_TRUE(ui::WaitUntil([&] { return !IsWindow(main) || !IsWindowVisible(main); }, 60000));
+        EXPECT_FALSE(run.dlg.FilePassRunning);
+        texts = status.Texts();
+    });
+    // Said while it waited.
+    if (seen) {
+        EXPECT_NE(texts.end(), std::find(texts.begin(), texts.end(), std::wstring(L"正在完成当前文件，完成后退出")));
+    }
+    // No file under the real name unless it is whole (and then it has left its place);
+    // no partial copy left; the second file was never begun.
+    const std::wstring arrived = target + L"\\big.bin";
+    if (Exists(arrived)) {
+        EXPECT_EQ(bytes.size(), ReadFileBytes(arrived).size());
+        EXPECT_FALSE(Exists(big));
+    } else {
+        EXPECT_EQ(bytes.size(), ReadFileBytes(big).size());
+    }
+    EXPECT_EQ("small", ReadFileBytes(small));
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((target + L"\\*.twinseek-part").c_str(), &data);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, find);
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    TempFolder::RemoveTree(target);
 }
