@@ -5,6 +5,10 @@
 //   twinseek_bench ui-scan <folder> <0|1> [similar]
 //                                              the main window searching the folder with
 //                                              FastSearch 1, next to a bare walk of it
+//   twinseek_bench delete <folder> <groups> <KiB> [runs]
+//                                              a keep-first delete for good of groups of
+//                                              two equal files, with the content check off
+//                                              and on
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
@@ -26,8 +30,11 @@
 #include "engine/FileStatus.h"
 #include "engine/FindFlags.h"
 #include "engine/FolderScan.h"
+#include "fileops/DeletePass.h"
+#include "fileops/LeftFiles.h"
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
+#include "tests/MemoryResults.h"
 
 namespace {
 
@@ -275,6 +282,54 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
     return 1;
 }
 
+// Seconds of one keep-first delete for good over `groups` groups of two files of
+// `kib` KiB, made afresh under `folder`.
+double DeleteRun(const std::wstring& folder, int groups, int kib, int sameContent) {
+    const std::string bytes(static_cast<size_t>(kib) * 1024, 'd');
+    CMemoryResults results;
+    CFileInfoMap map;
+    map.SetCriteria(2);
+    for (int g = 0; g < groups; ++g) {
+        for (const wchar_t* side : {L"a", L"b"}) {
+            const std::wstring dir = folder + L"\\" + side;
+            CreateDirectoryW(dir.c_str(), nullptr);
+            SFileInfo record;
+            record.strName = L"f" + std::to_wstring(g) + L".bin";
+            record.strPath = dir + L"\\" + record.strName;
+            HANDLE h = CreateFileW(record.strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(h);
+            ReadFileStatus(record.strPath, record.nSize, record.strTime);
+            results.AddFound(map, record);
+        }
+    }
+    std::atomic<int32_t> closing{0};
+    CLeftFiles left;
+    DeleteSettingStruct setting;
+    setting.HowToDel = kDeleteAllButFirst;
+    setting.DelDirect = 1;
+    setting.DelSameContent = sameContent;
+    const double start = Now();
+    CDeletePass({results, map, [](const std::wstring&) {}, closing, &left}, setting, nullptr).DeleteFiles();
+    const double seconds = Now() - start;
+    if (!left.Files().empty()) std::fprintf(stderr, "delete: %zu files left\n", left.Files().size());
+    for (int g = 0; g < groups; ++g) DeleteFileW((folder + L"\\a\\f" + std::to_wstring(g) + L".bin").c_str());
+    return seconds;
+}
+
+int BenchDelete(const std::wstring& folder, int groups, int kib, int runs) {
+    std::vector<double> off, on;
+    for (int i = 0; i < runs; ++i) {
+        off.push_back(DeleteRun(folder, groups, kib, 0));
+        on.push_back(DeleteRun(folder, groups, kib, 1));
+    }
+    const double a = Median(off), b = Median(on);
+    std::printf("delete files=%d kib=%d check_off_seconds=%.2f check_on_seconds=%.2f ratio=%.2f\n", groups, kib, a,
+                b, b / a);
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -284,7 +339,9 @@ int wmain(int argc, wchar_t** argv) {
         return BenchScan(argv[2], _wtoi(argv[3]), argc > 4 ? _wtoi(argv[4]) : 3);
     if (mode == L"ui-scan" && argc > 3)
         return BenchUiScan(argv[2], _wtoi(argv[3]), argc > 4 ? _wtoi(argv[4]) : 0);
+    if (mode == L"delete" && argc > 4)
+        return BenchDelete(argv[2], _wtoi(argv[3]), _wtoi(argv[4]), argc > 5 ? _wtoi(argv[5]) : 3);
     std::fprintf(stderr, "usage: twinseek_bench md5 <file> [runs] | scan <folder> <0|1> [runs]"
-                         " | ui-scan <folder> <0|1> [similar]\n");
+                         " | ui-scan <folder> <0|1> [similar] | delete <folder> <groups> <KiB> [runs]\n");
     return 2;
 }

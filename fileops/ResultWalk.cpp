@@ -192,7 +192,10 @@ void CResultWalk::Failed(const SFileRow& file, const SRemovedFile& taken, const 
 void CResultWalk::CountFailure(const SFileRow& file, const SOutcome& why) {
     ++failed_;
     ++groupFailed_;
-    if (context_.left) context_.left->Add(SLeftFile{file.path, why.reason, why.error, why.detail});
+    SLeftFile left{file.path, why.reason, why.error, why.detail};
+    // The file's data is now under another name: said at once, not only in the list.
+    if (why.reason == ELeftReason::SpareKept) context_.status(LeftReasonText(left));
+    if (context_.left) context_.left->Add(std::move(left));
 }
 
 void CResultWalk::ShowEnd(const wchar_t* done, const wchar_t* failedFormat) const {

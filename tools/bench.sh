@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Benchmarks, one figure per line (medians; compare the ratios, not the absolutes):
 #   md5 twinseek_MBps=… md5sum_MBps=… openssl_MBps=…   one 1 GiB file in the page cache
+#   delete files=… kib=… check_off_seconds=… check_on_seconds=… ratio=…
+#                                                        a keep-first delete for good of 2,000
+#                                                        groups of two 64 KiB files, without and
+#                                                        with the content check
 #   scan files=… digest=0|1 seconds=… files_per_s=… cpu_seconds=… read_seconds=… floor_ratio=…
 #                                                        50,000 files in 2,500 folders,
 #                                                        10 % duplicates, FastSearch 1, no window,
@@ -100,6 +104,9 @@ openssl_rate=$(native_rate openssl dgst -md5)
 twinseek_rate=$(wine "$bench_exe" md5 "$(winepath -w "$big")" 5 | tr -d '\r' |
                 sed -n 's/^twinseek_MBps=\([0-9]*\).*/\1/p')
 echo "md5 twinseek_MBps=$twinseek_rate md5sum_MBps=$md5sum_rate openssl_MBps=$openssl_rate"
+
+mkdir -p "$data/delete"
+wine "$bench_exe" delete "$(winepath -w "$data/delete")" 2000 64 3 | tr -d '\r'
 
 tree_win=$(winepath -w "$tree")
 for digest in 0 1; do
