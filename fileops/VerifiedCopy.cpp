@@ -98,6 +98,14 @@ bool SetDeleteOnClose(HANDLE file) {
     return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
+// The copy takes the source's attributes (read-only, hidden, ...) once it has its
+// name: a read-only partial file could not have been removed on failure.
+void TakeAttributes(HANDLE source, const std::wstring& target) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileInformationByHandle(source, &info) && info.dwFileAttributes != FILE_ATTRIBUTE_NORMAL)
+        SetFileAttributesW(ToLongPath(target).c_str(), info.dwFileAttributes & ~FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool NameGone(const std::wstring& path) {
     if (GetFileAttributesW(ToLongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
     const DWORD error = GetLastError();
@@ -118,10 +126,7 @@ SOutcome CopyVerified(const std::wstring& source, const std::wstring& target, bo
     SOutcome written = WritePartial(from.get(), partial, closing);
     if (!written.done) return written;
     SOutcome placed = PlacePartial(partial, target, replace);
-    // The copy takes the source's attributes (read-only among them) once it has its name.
-    BY_HANDLE_FILE_INFORMATION info;
-    if (placed.done && GetFileInformationByHandle(from.get(), &info) && info.dwFileAttributes != FILE_ATTRIBUTE_NORMAL)
-        SetFileAttributesW(ToLongPath(target).c_str(), info.dwFileAttributes & ~FILE_ATTRIBUTE_DIRECTORY);
+    if (placed.done) TakeAttributes(from.get(), target);
     return placed;
 }
 
@@ -151,6 +156,7 @@ SOutcome MoveVerified(const std::wstring& source, const std::wstring& target, bo
     if (!written.done) return written;
     SOutcome placed = PlacePartial(partial, target, replace);
     if (!placed.done) return placed;
+    TakeAttributes(held.get(), target);
     // Only now may the source go; where it does not, the file has not moved and its
     // copy goes again.
     if (!SetDeleteOnClose(held.get())) {

@@ -249,6 +249,20 @@ TEST(PassesTrueCopy, AGroupTickedWholeGoesOnlyWhileEachFileIsAsFound) {
     EXPECT_EQ((std::vector<std::wstring>{all[1]}), b.PathsUnder(g));
 }
 
+TEST(PassesTrueCopy, ACopyInARecycleBinIsNeverTheOneKept) {
+    // Found first (the bin sorts first in a drive's root), the bin's copy would be kept
+    // while the live file went; the bin's next emptying would end the data.
+    TempFolder dir;
+    Bench b;
+    b.groups.SetCriteria(4);
+    const std::wstring binned = dir.Write(L"$RECYCLE.BIN\\S-1-5-21\\$RAB12CD.txt", "thesis");
+    const std::wstring live = dir.Write(L"docs\\$RAB12CD.txt", "thesis");
+    for (const std::wstring& p : {binned, live}) b.results.AddFound(b.groups, OnDisk(p, true));
+    b.Delete(kDeleteAllButFirst);
+    EXPECT_EQ("thesis", ReadFileBytes(live));
+    EXPECT_EQ((std::vector<ELeftReason>{ELeftReason::KeptGone}), b.Reasons());
+}
+
 TEST(PassesTrueCopy, APermanentDeleteHoldsTheFileFromTheCheckToTheDelete) {
     TempFolder dir;
     Bench b;
@@ -323,6 +337,19 @@ TEST(PassesEmptyFolders, OnlyEmptyPlainFoldersGoAndVanishedOnesLeaveTheList) {
     EXPECT_FALSE(Exists(dir / L"empty"));
     EXPECT_TRUE(Exists(dir / L"link"));
     EXPECT_EQ((std::vector<std::wstring>{dir / L"full", dir / L"link"}), groups.Folders.FolderPaths());
+}
+
+TEST(PassesMove, AFileChangedSinceTheSearchIsNotMovedWhenEveryFileGoes) {
+    TempFolder dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    Bench b;
+    auto files = b.Group(dir, L"m.txt", 2);
+    dir.Write(L"b\\m.txt", "grown since the search");
+    b.Move(kMoveAll, target);
+    EXPECT_EQ("same", ReadFileBytes(target + L"\\m.txt"));
+    EXPECT_EQ("grown since the search", ReadFileBytes(files[1]));
+    EXPECT_EQ(L"移动完成，1个文件未能移动", b.texts.back());
+    EXPECT_EQ((std::vector<ELeftReason>{ELeftReason::Changed}), b.Reasons());
 }
 
 TEST(PassesMove, AllWithoutOverwriteLeavesTheSecondFileOfANameWhereItIsAndShown) {
