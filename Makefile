@@ -4,6 +4,7 @@
 #                (CTEST_ARGS="-R Digest" to run some of them)
 #   make run     set-up, build, start the program (screenshot when there is no display)
 #   make bench   build and run the benchmarks
+#   make bench-big  the window searching a million files (made once; a few minutes)
 #   make dist    release build packed as dist/twinseek-<version>-win64.zip
 #   make clean   remove build/ (with its Wine prefix)
 BUILD ?= build
@@ -11,7 +12,7 @@ export TWINSEEK_BUILD := $(abspath $(BUILD))
 CTEST_ARGS ?=
 MAKEFLAGS += --no-print-directory
 
-.PHONY: setup build test run bench dist clean
+.PHONY: setup build test run bench bench-big dist clean
 
 setup:
 	tools/setup.sh
@@ -33,6 +34,11 @@ bench:
 	tools/setup.sh
 	tools/build.sh
 	tools/bench.sh
+
+bench-big:
+	tools/setup.sh
+	tools/build.sh
+	tools/bench.sh big
 
 dist:
 	tools/setup.sh

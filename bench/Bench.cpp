@@ -243,6 +243,19 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         SendDlgItemMessageW(main, IDC_FOLDER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(root.c_str()));
         const std::wstring counters = CFolderScan::CounterText(walk.folders, walk.files);
         const std::wstring done = L"文件夹搜索完成:" + walk.lastFolder;
+        // How long the window takes to answer, asked every 50 ms while the search runs.
+        std::atomic<bool> probing{true};
+        std::atomic<double> longestAnswer{0};
+        std::thread probe([&] {
+            while (probing) {
+                const double asked = Now();
+                DWORD_PTR result = 0;
+                SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
+                const double took = Now() - asked;
+                if (took > longestAnswer) longestAnswer = took;
+                Sleep(50);
+            }
+        });
         double start = Now();
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_FIND, BN_CLICKED), 0);
         while (ControlText(main, IDC_COUNT) != counters || ControlText(main, IDC_STATUS) != done) {
@@ -255,20 +268,37 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
             Sleep(20);
         }
         double seconds = Now() - start;
+        probing = false;
+        probe.join();
         const size_t after = PrivateBytes();
         const int rows = static_cast<int>(SendMessageW(dlg.ResultTree.GetTreeCtrl(), TVM_GETCOUNT, 0, 0));
         const double windowUsed = CpuSeconds(windowThread) - windowCpu, workerUsed = CpuSeconds(dlg.FindThread.get());
+        // The commands on every row, as the user would give them on the full results;
+        // -1: no answer within two minutes (the later ones are not asked then).
+        bool answering = true;
+        const auto timed = [&](int command) {
+            if (!answering) return -1.0;
+            const double from = Now();
+            DWORD_PTR result = 0;
+            answering = SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0, SMTO_NORMAL, 120000,
+                                            &result) != 0;
+            return answering ? Now() - from : -1.0;
+        };
+        const double expandAll = timed(IDC_EXPAND_ALL);
+        const double collapseAll = timed(IDC_EXPAND_ALL);
         dlg.FindFlags = FIND_STOP;   // the idle worker ends; the walk below runs alone
+        const double clear = timed(IDC_CLEAR_HISTORY);
         walks.push_back(BareWalk(root).seconds);
         double w = Median(walks);
         // The floor: the walk, plus one read of what can match when digests are made.
         const double floor = w + (digest ? ReadSharedSizes(walk) : 0);
         std::printf("ui-scan files=%d digest=%d similar=%d seconds=%.2f walk_seconds=%.2f ratio=%.2f rows=%d "
                     "private_bytes=%zu bytes_per_file=%.0f window_cpu=%.2f worker_cpu=%.2f read_seconds=%.2f "
-                    "floor_ratio=%.2f\n",
+                    "floor_ratio=%.2f max_answer_ms=%.0f expand_all_seconds=%.2f collapse_all_seconds=%.2f "
+                    "clear_seconds=%.2f\n",
                     walk.files, digest, similar, seconds, w, seconds / w, rows, after,
                     static_cast<double>(after > before ? after - before : 0) / walk.files, windowUsed, workerUsed,
-                    floor, seconds / floor);
+                    floor, seconds / floor, longestAnswer.load() * 1000, expandAll, collapseAll, clear);
         std::fflush(stdout);
         // TWINSEEK_BENCH_HOLD_MS keeps the window up, e.g. for a screenshot.
         if (const char* hold = std::getenv("TWINSEEK_BENCH_HOLD_MS")) Sleep(static_cast<DWORD>(std::atoi(hold)));

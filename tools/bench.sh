@@ -13,12 +13,18 @@
 #           private_bytes=… bytes_per_file=… window_cpu=… worker_cpu=…
 #           read_seconds=… floor_ratio=…              (walk + one read of every file
 #                                                        that shares its size; search over it)
+#           max_answer_ms=… expand_all_seconds=… collapse_all_seconds=… clear_seconds=…
+#                                                        (the longest wait for the window to
+#                                                        answer during the search; the commands
+#                                                        on every row of the full results,
+#                                                        -1 where one took over two minutes)
 #                                                        the same tree searched through the
 #                                                        main window (FastSearch 1), next to a
 #                                                        bare walk of it in the same process;
 #                                                        similar names on its first 5,000 files
 #                                                        (that mode walks all groups per new name)
 # The data is made once under $TWINSEEK_BUILD/bench-data and reused.
+# tools/bench.sh big (make bench-big) runs only the ui-scan line on a million files.
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
 trap twinseek_stop EXIT
@@ -42,6 +48,54 @@ big=$data/one-gib.bin
 tree=$data/tree
 mkdir -p "$data"
 
+# make_tree ROOT TOPS SUBS FILES: TOPS folders with SUBS subfolders each, FILES files in
+# every one of them. Every tenth file repeats the name and content of a file from
+# another folder.
+make_tree() {
+    rm -rf "$1"
+    perl -e '
+        use strict;
+        my ($root, $tops, $subs, $files) = @ARGV;
+        mkdir $root or die;
+        my ($n, @folders) = (0);
+        for my $a (0 .. $tops - 1) {
+            my $top = sprintf("%s/d%02d", $root, $a);
+            mkdir $top or die;
+            push @folders, $top;
+            for my $b (1 .. $subs) {
+                my $sub = sprintf("%s/e%02d", $top, $b);
+                mkdir $sub or die;
+                push @folders, $sub;
+            }
+        }
+        srand(1);
+        for my $f (0 .. $#folders) {
+            for my $i (0 .. $files - 1) {
+                my ($name, $id) = ("f$n.dat", $n);
+                if ($n % 10 == 9 && $f > 0) { $id = int(rand($f * $files)); $name = "f$id.dat"; }
+                my $size = 256 + ($id * 7919) % 3840;
+                open(my $fh, ">", "$folders[$f]/$name") or die;
+                print $fh substr(("$id:" x (1 + int($size / 3))), 0, $size);
+                close $fh;
+                ++$n;
+            }
+        }' "$@"
+}
+
+# make bench-big: a million files in 10,001 folders, searched by names through the
+# window (a few minutes; the tree, about 3 GB, is made once).
+if [[ ${1:-} == big ]]; then
+    huge=$data/tree1m
+    if [[ ! -f $huge.ready ]]; then
+        echo "bench: writing the tree of 1,000,000 files" >&2
+        make_tree "$huge" 100 99 100
+        touch "$huge.ready"
+    fi
+    twinseek_prefix_init >/dev/null
+    wine "$bench_exe" ui-scan "$(winepath -w "$huge")" 0 | tr -d '\r'
+    exit 0
+fi
+
 if [[ ! -f $big.ready ]]; then
     echo "bench: writing the 1 GiB file" >&2
     head -c 1073741824 /dev/urandom >"$big"
@@ -50,36 +104,8 @@ fi
 
 if [[ ! -f $tree.ready ]]; then
     echo "bench: writing the tree of 50,000 files" >&2
-    rm -rf "$tree"
-    # 50 folders with 49 subfolders each: 2,500 folders of 20 files. Every tenth file
-    # repeats the name and content of a file from another folder.
-    perl -e '
-        use strict;
-        my $root = shift;
-        mkdir $root or die;
-        my ($n, @folders) = (0);
-        for my $a (0 .. 49) {
-            my $top = sprintf("%s/d%02d", $root, $a);
-            mkdir $top or die;
-            push @folders, $top;
-            for my $b (1 .. 49) {
-                my $sub = sprintf("%s/e%02d", $top, $b);
-                mkdir $sub or die;
-                push @folders, $sub;
-            }
-        }
-        srand(1);
-        for my $f (0 .. $#folders) {
-            for my $i (0 .. 19) {
-                my ($name, $id) = ("f$n.dat", $n);
-                if ($n % 10 == 9 && $f > 0) { $id = int(rand($f * 20)); $name = "f$id.dat"; }
-                my $size = 256 + ($id * 7919) % 3840;
-                open(my $fh, ">", "$folders[$f]/$name") or die;
-                print $fh substr(("$id:" x (1 + int($size / 3))), 0, $size);
-                close $fh;
-                ++$n;
-            }
-        }' "$tree"
+    # 50 folders with 49 subfolders each: 2,500 folders of 20 files.
+    make_tree "$tree" 50 49 20
     touch "$tree.ready"
 fi
 
