@@ -82,6 +82,9 @@ CFolderScan::FileRules CFolderScan::RulesFor(const std::wstring& extension) cons
 void CFolderScan::SearchNextFolder() {
     SFolderItem folder = m_map.Folders.TakeNextFolder();
     if (folder.strPath.empty()) return;
+    // A clear (or a re-search) while this folder is listed empties the folder list:
+    // the subfolders met from then on are not queued again behind it.
+    const unsigned clears = m_map.Clears();
     {
         auto lock = m_map.Lock();
         m_fast = m_settings.FastSearch == 1;
@@ -111,7 +114,8 @@ void CFolderScan::SearchNextFolder() {
                         // A linked folder is followed only as deep as a plain walk
                         // would reach, so a link loop cannot grow paths without end.
                         bool link = (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-                        if (folder.bSubFolder && (!link || sub.size() < MAX_PATH) && !IsSystemFolderName(name))
+                        if (folder.bSubFolder && (!link || sub.size() < MAX_PATH) && !IsSystemFolderName(name) &&
+                            m_map.Clears() == clears)
                             m_map.Folders.AddFolder(sub, true);
                     } else if (!IsOwnTemporaryName(name)) {
                         ExamineFile(path, entry);

@@ -626,3 +626,21 @@ TEST(ScanSafety, ADriveRootIsTheRootWhateverTheCurrentFolder) {
     EXPECT_EQ(0, std::count(shown.begin(), shown.end(), std::wstring(drive) + L"\\only-here.txt"));
     EXPECT_EQ(1u, bed.report.folderEnds.size());
 }
+
+TEST(ScanSafety, AClearWhileAFolderIsListedQueuesNoSubfolderAgain) {
+    // 清空查找历史 during the step of a folder with subfolders: the search must not go on
+    // into them as if nothing had been cleared.
+    TempFolder dir;
+    for (int k = 0; k < 5; ++k) dir.Write(L"sub" + std::to_wstring(k) + L"\\f.txt", "x");
+    ScanBed bed;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    bed.report.onStatus = [&](const std::wstring& text) {
+        if (text.rfind(L"文件夹:", 0) != 0) return;
+        auto lock = bed.map.Lock();
+        bed.map.ClearGroups();
+        bed.map.Folders.ClearFolders();
+    };
+    bed.scan.SearchNextFolder();
+    EXPECT_EQ(0, bed.map.Folders.FolderCount());
+}
