@@ -1,5 +1,6 @@
 #include "fileops/DeletePass.h"
 
+#include "engine/FileDisposal.h"
 #include "engine/FileInfoMap.h"
 #include "engine/LongPath.h"
 #include "fileops/EmptyFolderPass.h"
@@ -34,10 +35,8 @@ bool IsLink(const std::wstring& path) {
 }
 
 SOutcome DeleteThroughHandle(win::UniqueHandle& file) {
-    FILE_DISPOSITION_INFO disposition = {TRUE};
     // A read-only file refuses: it stays, as DeleteFileW would leave it.
-    if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition))
-        return SOutcome::Error(GetLastError());
+    if (!DeleteOnClose(file.get())) return SOutcome::Error(GetLastError());
     // The name goes when the last handle closes; ours is the only one that may delete.
     file.reset();
     return SOutcome::Done();

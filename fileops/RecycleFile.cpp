@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "engine/FileDisposal.h"
 #include "engine/FileIdentity.h"
 #include "engine/LongPath.h"
 #include "engine/PassedOver.h"
@@ -47,17 +48,6 @@ int ShellRecycle(const std::wstring& path) {
     return result == 0 && op.fAnyOperationsAborted ? ERROR_CANCELLED : result;
 }
 
-// Where a name stands: there, surely gone, or not known (a file whose deletion is
-// pending while another program holds it answers "access denied", as does a name
-// the program may not look at).
-enum class EName { There, Gone, Unknown };
-
-EName NameState(const std::wstring& exact) {
-    if (GetFileAttributesW(exact.c_str()) != INVALID_FILE_ATTRIBUTES) return EName::There;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? EName::Gone : EName::Unknown;
-}
-
 }  // namespace
 
 SOutcome RecycleFile(const std::wstring& path) {
@@ -91,21 +81,21 @@ SOutcome RecycleFile(const std::wstring& path) {
     const unsigned names = FileLinkCount(spare);
 
     int shell = trimmed ? ERROR_INVALID_NAME : ShellRecycle(path);
-    if (NameState(exact) == EName::There && !shortPath.empty()) shell = ShellRecycle(shortPath);
+    if (NameState(exact) == ENameState::There && !shortPath.empty()) shell = ShellRecycle(shortPath);
 
     SOutcome outcome;
     switch (NameState(exact)) {
-    case EName::There:
+    case ENameState::There:
         // Still in place: not recycled, whatever was reported.
         outcome = shell != 0 && ReasonOfError(shell) != ELeftReason::Failed ? SOutcome::Error(shell)
                                                                               : SOutcome::Left(ELeftReason::NoBin, shell);
         break;
-    case EName::Unknown:
+    case ENameState::Unknown:
         // Perhaps deleted for good while another program holds the file: its name
         // cannot be given back yet, so the data stays under the spare name, and the
         // next start gives it back (the journal keeps it).
         return SOutcome::Left(ELeftReason::SpareKept, 0, sparePath);
-    case EName::Gone:
+    case ENameState::Gone:
         if (names >= 2 && FileLinkCount(spare) >= names) {
             outcome = SOutcome::Done();
             break;

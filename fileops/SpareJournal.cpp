@@ -6,6 +6,7 @@
 #include <mutex>
 #include <utility>
 
+#include "engine/FileDisposal.h"
 #include "engine/FileIdentity.h"
 #include "engine/LongPath.h"
 #include "settings/SettingsFile.h"
@@ -116,8 +117,7 @@ bool DropSpareName(const std::wstring& spare) {
     const DWORD writable = attributes & ~FILE_ATTRIBUTE_READONLY;
     change.FileAttributes = writable ? writable : FILE_ATTRIBUTE_NORMAL;
     if (!SetFileInformationByHandle(file.get(), FileBasicInfo, &change, sizeof change)) return false;
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    const bool dropped = SetFileInformationByHandle(file.get(), FileDispositionInfo, &disposition, sizeof disposition);
+    const bool dropped = DeleteOnClose(file.get());
     change.FileAttributes = attributes;
     SetFileInformationByHandle(file.get(), FileBasicInfo, &change, sizeof change);
     return dropped;

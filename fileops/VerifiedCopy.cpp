@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "engine/ContentCompare.h"
+#include "engine/FileDisposal.h"
 #include "engine/LongPath.h"
 #include "engine/PassedOver.h"
 #include "win/Format.h"
@@ -93,23 +94,12 @@ SOutcome PlacePartial(const std::wstring& partial, const std::wstring& target, b
     return failed;
 }
 
-bool SetDeleteOnClose(HANDLE file) {
-    FILE_DISPOSITION_INFO disposition = {TRUE};
-    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
-}
-
 // The copy takes the source's attributes (read-only, hidden, ...) once it has its
 // name: a read-only partial file could not have been removed on failure.
 void TakeAttributes(HANDLE source, const std::wstring& target) {
     BY_HANDLE_FILE_INFORMATION info;
     if (GetFileInformationByHandle(source, &info) && info.dwFileAttributes != FILE_ATTRIBUTE_NORMAL)
         SetFileAttributesW(ToLongPath(target).c_str(), info.dwFileAttributes & ~FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool NameGone(const std::wstring& path) {
-    if (GetFileAttributesW(ToLongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 }  // namespace
@@ -159,13 +149,13 @@ SOutcome MoveVerified(const std::wstring& source, const std::wstring& target, bo
     TakeAttributes(held.get(), target);
     // Only now may the source go; where it does not, the file has not moved and its
     // copy goes again.
-    if (!SetDeleteOnClose(held.get())) {
+    if (!DeleteOnClose(held.get())) {
         const DWORD refused = GetLastError();
         DeleteFileW(to.c_str());
         return SOutcome::Left(ELeftReason::SourceStayed, refused);
     }
     held.reset();
-    if (NameGone(source)) return SOutcome::Done();
+    if (NameState(source) == ENameState::Gone) return SOutcome::Done();
     DeleteFileW(to.c_str());
     return SOutcome::Left(ELeftReason::SourceStayed);
 }
