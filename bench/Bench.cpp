@@ -271,7 +271,7 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         probing = false;
         probe.join();
         const size_t after = PrivateBytes();
-        const int rows = static_cast<int>(SendMessageW(dlg.ResultTree.GetTreeCtrl(), TVM_GETCOUNT, 0, 0));
+        const int rows = static_cast<int>(dlg.ResultsView.RowCount());
         const double windowUsed = CpuSeconds(windowThread) - windowCpu, workerUsed = CpuSeconds(dlg.FindThread.get());
         // The commands on every row, as the user would give them on the full results;
         // -1: no answer within two minutes (the later ones are not asked then).

@@ -17,6 +17,7 @@ constexpr UINT kTextFlags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_EL
 bool IsHeaderChanging(UINT code) { return code == HDN_ITEMCHANGINGW || code == HDN_ITEMCHANGINGA; }
 bool IsHeaderChanged(UINT code) { return code == HDN_ITEMCHANGEDW || code == HDN_ITEMCHANGEDA; }
 bool IsItemExpanded(UINT code) { return code == TVN_ITEMEXPANDEDW || code == TVN_ITEMEXPANDEDA; }
+bool IsItemExpanding(UINT code) { return code == TVN_ITEMEXPANDINGW || code == TVN_ITEMEXPANDINGA; }
 
 // Pieces of a label: every TAB ends one; text after the last TAB is a piece too.
 int PieceCount(const std::wstring& label) {
@@ -286,6 +287,12 @@ LRESULT CColumnTreeCtrl::OnNotify(WPARAM wp, NMHDR* hdr) {
         }
     } else if (hdr->hwndFrom == tree_.GetHwnd()) {
         if (hdr->code == NM_CUSTOMDRAW) return OnCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(hdr));
+        // The tree checks for children after this notification: rows made here show.
+        // The item handle sits at the same place in both character sets' structures.
+        if (IsItemExpanding(hdr->code)) {
+            auto* nm = reinterpret_cast<NMTREEVIEWW*>(hdr);
+            if (nm->action & TVE_EXPAND) tree_.MakeLateRows(nm->itemNew.hItem);
+        }
         if (IsItemExpanded(hdr->code)) RepositionControls();
         if (hdr->code == TVN_DELETEITEMW || hdr->code == TVN_DELETEITEMA)
             if (IColumnTreeObserver* o = observer_) o->OnRowDeleted(reinterpret_cast<NMTREEVIEWW*>(hdr)->itemOld.hItem);

@@ -53,6 +53,8 @@ public:
 
     // Told of text changes made through SetItemText and of every deleted row.
     void SetObserver(IColumnTreeObserver* observer) { observer_ = observer; }
+    // Makes the file rows a group row holds back before its children are reached.
+    void SetLateRows(ILateRows* late) { tree_.SetLateRows(late); }
 
     void SetItemText(HTREEITEM item, int column, const std::wstring& text);
     std::wstring GetItemText(HTREEITEM item, int column) const;

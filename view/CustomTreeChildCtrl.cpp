@@ -77,6 +77,11 @@ LRESULT CCustomTreeChildCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_TIMER:
         return 0;
+    case TVM_GETNEXTITEM:
+        // Every reader of a group's files (the passes, the tick clicks, the export)
+        // comes here first, from whichever thread it asks.
+        if (wp == TVGN_CHILD) MakeLateRows(reinterpret_cast<HTREEITEM>(lp));
+        break;
     case WM_SIZE: {
         LRESULT r = Default(msg, wp, lp);
         // The vertical scroll bar came or went: the columns' layout depends on it.

@@ -2,11 +2,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+
+#include "view/LateRows.h"
 #include "win/SubclassedControl.h"
 
 // The tree inside the column tree: paints off-screen in one block (no flicker when
 // rows are added while a search runs) and lets mouse input through only where the
-// tree itself is shown, that is the visible part of the first column.
+// tree itself is shown, that is the visible part of the first column. A row's
+// children are asked for only after the rows it holds back are made.
 class CCustomTreeChildCtrl : public win::SubclassedControl {
 public:
     // Width of column 0, kept up to date by the column tree.
@@ -15,6 +19,12 @@ public:
     // Whether a mouse message at this client point reaches the tree.
     bool CheckHit(POINT pt) const;
 
+    void SetLateRows(ILateRows* late) { lateRows_ = late; }
+    // Before a row's children are reached (window's thread).
+    void MakeLateRows(HTREEITEM row) {
+        if (ILateRows* late = lateRows_; late && row) late->MakeLateRows(row);
+    }
+
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
@@ -22,4 +32,6 @@ private:
     void Paint();
     LRESULT OnClick(UINT msg, WPARAM wp, LPARAM lp);
     int FirstPieceWidth(HTREEITEM item) const;
+
+    std::atomic<ILateRows*> lateRows_{nullptr};
 };

@@ -140,6 +140,7 @@ void CGroupRowIndex::Remove(HTREEITEM row) {
     auto g = groups_.find(row);
     if (g == groups_.end()) return;
     for (HTREEITEM c : g->second.children) parentOf_.erase(c);
+    lateCount_ -= g->second.late.size();
     Unfile(row);
     order_.erase(g->second.at);
     groups_.erase(g);
@@ -169,6 +170,7 @@ void CGroupRowIndex::Clear() {
     byName_.clear();
     byKey_.clear();
     parentOf_.clear();
+    lateCount_ = 0;
 }
 
 size_t CGroupRowIndex::Position(HTREEITEM row) const {
@@ -201,6 +203,35 @@ int CGroupRowIndex::ChildCount(HTREEITEM group) const {
     std::lock_guard<std::mutex> guard(lock_);
     auto g = groups_.find(group);
     return g == groups_.end() ? -1 : static_cast<int>(g->second.children.size());
+}
+
+void CGroupRowIndex::AddLate(HTREEITEM group, SFileInfo file) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g == groups_.end()) return;
+    g->second.late.push_back(std::move(file));
+    ++lateCount_;
+}
+
+bool CGroupRowIndex::HasLate(HTREEITEM group) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    return g != groups_.end() && !g->second.late.empty();
+}
+
+std::vector<SFileInfo> CGroupRowIndex::TakeLate(HTREEITEM group) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g == groups_.end()) return {};
+    std::vector<SFileInfo> late;
+    late.swap(g->second.late);
+    lateCount_ -= late.size();
+    return late;
+}
+
+size_t CGroupRowIndex::LateCount() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return lateCount_;
 }
 
 void CGroupRowIndex::OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) {

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/FileInfo.h"
 #include "view/ColumnTreeObserver.h"
 
 // What a group row shows in the columns a group can be matched by.
@@ -63,6 +64,16 @@ public:
     // File rows under a group row, or -1 when the group row is unknown.
     int ChildCount(HTREEITEM group) const;
 
+    // File rows not made yet: a group row holds its files here until somebody looks
+    // at its children (see CResultsView::MakeLateRows). Late files come after every
+    // made one, so a group row with late files has no file rows yet.
+    void AddLate(HTREEITEM group, SFileInfo file);
+    bool HasLate(HTREEITEM group) const;
+    // Hands the late files over in order; they are no longer held here.
+    std::vector<SFileInfo> TakeLate(HTREEITEM group);
+    // Late files of every group row.
+    size_t LateCount() const;
+
     void OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) override;
     void OnRowDeleted(HTREEITEM row) override { Remove(row); }
 
@@ -71,6 +82,7 @@ private:
         std::list<HTREEITEM>::iterator at;
         SGroupRowKey key;
         std::unordered_set<HTREEITEM> children;
+        std::vector<SFileInfo> late;
     };
     using Buckets = std::unordered_map<std::wstring, std::vector<HTREEITEM>>;
 
@@ -88,4 +100,5 @@ private:
     Buckets byKey_;    // by KeyText with criteria_, each in display order
     unsigned char criteria_ = 0;
     std::unordered_map<HTREEITEM, HTREEITEM> parentOf_;
+    size_t lateCount_ = 0;
 };

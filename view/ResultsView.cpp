@@ -92,6 +92,7 @@ HIMAGELIST CResultsView::Init(HWND owner, HWND status, HWND counters) {
     TreeView_SetImageList(tree, images, TVSIL_NORMAL);
     for (int i = 0; i < kResultColumnCount; ++i) tree_.InsertColumn(i, kColumns[i].text, HDF_CENTER, kColumns[i].width, -1);
     tree_.SetObserver(&groupRows_);
+    tree_.SetLateRows(this);
     SetTimer(owner_, kScanTickTimer, kTickMs, nullptr);
     return images;
 }
@@ -115,12 +116,16 @@ int CResultsView::IconOf(const std::wstring& path) {
 }
 
 HTREEITEM CResultsView::InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count,
-                                  const SFileInfo& file) {
+                                  const SFileInfo& file, bool group) {
     std::wstring label = RowLabel(count, file);
     TVINSERTSTRUCTW is{};
     is.hParent = parent;
     is.hInsertAfter = after;
     is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    if (group) {
+        is.item.mask |= TVIF_CHILDREN;
+        is.item.cChildren = 1;
+    }
     is.item.pszText = label.data();
     is.item.iImage = is.item.iSelectedImage = IconOf(file.strPath);
     return InsertDirect(tree_.GetTreeCtrl(), is);
@@ -128,17 +133,19 @@ HTREEITEM CResultsView::InsertRow(HTREEITEM parent, HTREEITEM after, const std::
 
 HTREEITEM CResultsView::InsertGroupRow(const SFileInfo& first, const std::wstring& count) {
     HTREEITEM anchor = GroupAnchor(first.strName);
-    HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, count, first);
+    HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, count, first, true);
     if (!row && anchor) {
         // The anchor went away meanwhile.
         anchor = nullptr;
-        row = InsertRow(TVI_ROOT, TVI_LAST, count, first);
+        row = InsertRow(TVI_ROOT, TVI_LAST, count, first, true);
     }
     if (row) groupRows_.Insert(row, KeyOfGroup(first), anchor);
     return row;
 }
 
 HTREEITEM CResultsView::InsertFileRow(HTREEITEM group, const SFileInfo& file) {
+    // Files the group holds back come first.
+    MakeLateRows(group);
     int children = groupRows_.ChildCount(group);
     if (children < 0) children = tree_.GetChildCount(group);
     HTREEITEM row = InsertRow(group, TVI_LAST, Count(children + 1), file);
@@ -224,6 +231,15 @@ HTREEITEM CResultsView::AddFileToGroup(const SFileInfo& first, const SFileInfo& 
     if (!match) return nullptr;
     tree_.SetItemText(match, kCountColumn, Count(groups_.GetGroupSize(first)));
     return InsertFileRow(match, file);
+}
+
+void CResultsView::MakeLateRows(HTREEITEM group) {
+    // Taken whole, so a second caller finds nothing left and cannot make a row twice.
+    for (const SFileInfo& file : groupRows_.TakeLate(group)) InsertFileRow(group, file);
+}
+
+size_t CResultsView::RowCount() const {
+    return static_cast<size_t>(SendMessageW(tree_.GetTreeCtrl(), TVM_GETCOUNT, 0, 0)) + groupRows_.LateCount();
 }
 
 void CResultsView::ExpandAll(bool expand) {
@@ -351,14 +367,23 @@ void CResultsView::ApplyGroupEvent(const CScanFeed::GroupEvent& e, std::map<HTRE
         HTREEITEM match = MatchingGroupRow(e.first);
         if (!match) return;
         counts[match] = count;   // events come in order: the last count is the group's size
-        InsertFileRow(match, e.file);
+        if (groupRows_.HasLate(match))
+            groupRows_.AddLate(match, e.file);
+        else
+            InsertFileRow(match, e.file);
         return;
     }
     HTREEITEM row = InsertGroupRow(e.first, count);
     if (!row) return;
+    if (!e.expand) {
+        // Nobody sees a collapsed group's files: they are made when it is opened.
+        groupRows_.AddLate(row, e.first);
+        groupRows_.AddLate(row, e.file);
+        return;
+    }
     InsertFileRow(row, e.first);
     InsertFileRow(row, e.file);
-    if (e.expand) TreeView_Expand(tree_.GetTreeCtrl(), row, TVE_EXPAND);
+    TreeView_Expand(tree_.GetTreeCtrl(), row, TVE_EXPAND);
 }
 
 void CResultsView::SetCounts(const std::map<HTREEITEM, std::wstring>& counts) {

@@ -13,6 +13,7 @@
 #include "view/ColumnTreeCtrl.h"
 #include "view/GroupRowIndex.h"
 #include "view/IResults.h"
+#include "view/LateRows.h"
 #include "view/ScanFeed.h"
 #include "view/TreeResults.h"
 
@@ -29,10 +30,16 @@ struct FindSettingStruct;
 // feed, and the window applies them on its tick with redrawing held off, repainting
 // every so often.
 //
+// A group whose row is not expanded when it is made holds its file rows back in the
+// group row index, and they are made in order when somebody first reaches the
+// group's children (expanding it, asking for its first child): a search of a whole
+// disk makes one row per group, not one per file. Whatever reads the rows sees the
+// same rows, texts and ticks either way.
+//
 // Threads: the row operations and Rows() reach the tree only by messages and hold
 // no lock across one, so any thread may call them; the On* handlers run on the
 // window's thread.
-class CResultsView {
+class CResultsView : private ILateRows {
 public:
     // The groups, the search settings (read under the data lock), and the words a
     // pause in the default pace gives way to.
@@ -59,6 +66,8 @@ public:
     // pauses first, one millisecond per group row before the name's first one.
     HTREEITEM AddFileToGroup(const SFileInfo& first, const SFileInfo& file);
     void ExpandAll(bool expand);
+    // Group rows, file rows and the file rows groups hold back.
+    size_t RowCount() const;
     // Deletes every row (with redrawing left as it is) and what the feed still holds.
     void DeleteAllRows();
     // A click on a row's check box, before the tree flips it: a group row's files
@@ -83,8 +92,11 @@ public:
     void OnRows(const CScanFeed::GroupEvent& event);     // WM_SCAN_ROWS
 
 private:
+    void MakeLateRows(HTREEITEM group) override;
     // The one way rows are made: a whole label at once, its icon by extension.
-    HTREEITEM InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file);
+    // A group row shows an expand button before it has file rows.
+    HTREEITEM InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file,
+                        bool group = false);
     HTREEITEM InsertGroupRow(const SFileInfo& first, const std::wstring& count);
     HTREEITEM InsertFileRow(HTREEITEM group, const SFileInfo& file);
     int IconOf(const std::wstring& path);
