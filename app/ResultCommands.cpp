@@ -91,9 +91,5 @@ void CTwinseekDlg::OnExpandAll() {
     if (!ExpandState) ExpandState = FindSetting.ExpandItem != 0;
     ExpandState = !*ExpandState;
     win::Window(GetItem(IDC_EXPAND_ALL)).SetText(*ExpandState ? L"收缩所有" : L"展开所有");
-    win::Window results = ResultTree;
-    results.SetRedraw(false);
     ExpandAll(*ExpandState);
-    results.SetRedraw(true);
-    ResultsView.Rows().Repaint();
 }

@@ -24,6 +24,7 @@ void CTwinseekDlg::Idle() { ResultsView.Flush(); }
 
 LRESULT CTwinseekDlg::OnScanTick(WPARAM wp, LPARAM) {
     if (wp == kScanTickTimer) ResultsView.OnTick();
+    if (wp == kRowStepTimer) ResultsView.OnRowStep();
     return 0;
 }
 

@@ -14,10 +14,13 @@
 #           read_seconds=… floor_ratio=…              (walk + one read of every file
 #                                                        that shares its size; search over it)
 #           max_answer_ms=… expand_all_seconds=… collapse_all_seconds=… clear_seconds=…
+#           command_answer_ms=…
 #                                                        (the longest wait for the window to
 #                                                        answer during the search; the commands
 #                                                        on every row of the full results,
-#                                                        -1 where one took over two minutes)
+#                                                        -1 where one took over two minutes,
+#                                                        and the longest wait for an answer
+#                                                        while they ran)
 #                                                        the same tree searched through the
 #                                                        main window (FastSearch 1), next to a
 #                                                        bare walk of it in the same process;

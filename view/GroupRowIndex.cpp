@@ -185,6 +185,11 @@ size_t CGroupRowIndex::Size() const {
     return order_.size();
 }
 
+std::vector<HTREEITEM> CGroupRowIndex::Rows() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return {order_.begin(), order_.end()};
+}
+
 bool CGroupRowIndex::Contains(HTREEITEM row) const {
     std::lock_guard<std::mutex> guard(lock_);
     return groups_.count(row) != 0;

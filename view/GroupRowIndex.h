@@ -58,6 +58,8 @@ public:
     // Group rows before `row` in display order; Size() when the row is unknown.
     size_t Position(HTREEITEM row) const;
     size_t Size() const;
+    // Every group row in display order.
+    std::vector<HTREEITEM> Rows() const;
     bool Contains(HTREEITEM row) const;
 
     void AddChild(HTREEITEM group, HTREEITEM child);

@@ -4,6 +4,7 @@
 #include "view/ResultsView.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 
 #include "engine/FileInfoMap.h"
@@ -40,6 +41,8 @@ SGroupRowKey KeyOfGroup(const SFileInfo& first) {
 constexpr UINT kTickMs = 50;
 constexpr DWORD kRepaintMs = 150;
 constexpr DWORD kRepaintMaxMs = 1000;
+// A slice of expanding or collapsing all.
+constexpr int kStepMs = 40;
 
 bool OnThreadOf(HWND h) { return GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId(); }
 
@@ -243,12 +246,61 @@ size_t CResultsView::RowCount() const {
 }
 
 void CResultsView::ExpandAll(bool expand) {
+    std::wstring status = win::Window(status_).GetText();
+    if (job_) {
+        status = job_->status;
+        EndJob();
+    }
+    RowJob job{expand, groupRows_.Rows(), 0, std::move(status)};
+    // Wine's tree lays out every row after the one that opens or closes: going
+    // down the rows when opening and up them when closing keeps that tail to the
+    // closed rows.
+    if (!expand) std::reverse(job.rows.begin(), job.rows.end());
+    job_ = std::move(job);
+    expanding_ = true;
+    if (!StepJob()) return;
+    job_->announced = true;
+    SetWindowTextW(status_, expand ? L"正在展开所有组..." : L"正在收缩所有组...");
+    SetTimer(owner_, kRowStepTimer, 10, nullptr);
+}
+
+void CResultsView::OnRowStep() {
+    if (job_ && StepJob()) return;
+    KillTimer(owner_, kRowStepTimer);
+}
+
+bool CResultsView::StepJob() {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(kStepMs);
     HWND tree = tree_.GetTreeCtrl();
-    for (HTREEITEM row = TreeView_GetRoot(tree); row; row = TreeView_GetNextSibling(tree, row))
-        TreeView_Expand(tree, row, expand ? TVE_EXPAND : TVE_COLLAPSE);
+    RowJob& job = *job_;
+    {
+        // Rows change without a repaint each; the slice shows at its end.
+        win::Window(tree).SetRedraw(false);
+        while (job.next < job.rows.size() && Clock::now() < until) {
+            HTREEITEM row = job.rows[job.next++];
+            // A row deleted meanwhile has left the index; its handle is not valid.
+            if (groupRows_.Contains(row)) TreeView_Expand(tree, row, job.expand ? TVE_EXPAND : TVE_COLLAPSE);
+        }
+        win::Window(tree).SetRedraw(true);
+        rows_.Repaint();
+    }
+    if (job.next < job.rows.size()) return true;
+    EndJob();
+    return false;
+}
+
+void CResultsView::EndJob() {
+    if (!job_) return;
+    KillTimer(owner_, kRowStepTimer);
+    // The status line said it was working: it says again what it said before.
+    if (job_->announced) SetWindowTextW(status_, job_->status.c_str());
+    job_.reset();
+    expanding_ = false;
 }
 
 void CResultsView::DeleteAllRows() {
+    EndJob();
     feed_.DropGroups();
     TreeView_DeleteAllItems(tree_.GetTreeCtrl());
     groupRows_.Clear();

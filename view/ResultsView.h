@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 #include <unordered_map>
 
 #include "engine/FileInfo.h"
@@ -65,7 +67,12 @@ public:
     // Null when no group row shows `first`; nothing is added then. The default pace
     // pauses first, one millisecond per group row before the name's first one.
     HTREEITEM AddFileToGroup(const SFileInfo& first, const SFileInfo& file);
+    // Expands (or collapses) every group row made so far. A big tree goes in slices
+    // on kRowStepTimer, the status line saying so; a later call, a clear or the
+    // window's end stops it.
     void ExpandAll(bool expand);
+    // Expanding or collapsing all is still under way (any thread may ask).
+    bool Expanding() const { return expanding_; }
     // Group rows, file rows and the file rows groups hold back.
     size_t RowCount() const;
     // Deletes every row (with redrawing left as it is) and what the feed still holds.
@@ -88,6 +95,7 @@ public:
 
     // --- the window's thread ---
     void OnTick();                                       // kScanTickTimer
+    void OnRowStep();                                    // kRowStepTimer
     void OnFlush();                                      // WM_SCAN_FLUSH
     void OnRows(const CScanFeed::GroupEvent& event);     // WM_SCAN_ROWS
 
@@ -111,6 +119,9 @@ private:
     void ApplyGroupEvent(const CScanFeed::GroupEvent& event, std::map<HTREEITEM, std::wstring>& counts);
     void SetCounts(const std::map<HTREEITEM, std::wstring>& counts);
     void ApplyFeed(bool finish);
+    // One slice of ExpandAll; false once every row is done.
+    bool StepJob();
+    void EndJob();
 
     CFileInfoMap& groups_;
     const FindSettingStruct& setting_;
@@ -131,6 +142,17 @@ private:
     DWORD lastRepaint_ = 0;
     DWORD repaintInterval_ = 150;
 
+    // ExpandAll under way: the group rows in the order they are done.
+    struct RowJob {
+        bool expand = false;
+        std::vector<HTREEITEM> rows;
+        size_t next = 0;
+        std::wstring status;   // the status line before it
+        bool announced = false;   // the status line says it is under way
+    };
+    std::optional<RowJob> job_;
+    std::atomic<bool> expanding_{false};
+
     // The shell picks the icon of a name it does not read by its extension alone, so
     // one look-up per extension does.
     std::mutex iconLock_;
@@ -139,3 +161,5 @@ private:
 
 // The window's tick that shows the fast feed.
 constexpr UINT_PTR kScanTickTimer = 0x5CA7;
+// The window's tick that expands or collapses all in slices.
+constexpr UINT_PTR kRowStepTimer = 0x5CA8;
