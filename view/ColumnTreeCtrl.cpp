@@ -293,7 +293,12 @@ LRESULT CColumnTreeCtrl::OnNotify(WPARAM wp, NMHDR* hdr) {
             auto* nm = reinterpret_cast<NMTREEVIEWW*>(hdr);
             if (nm->action & TVE_EXPAND) tree_.MakeLateRows(nm->itemNew.hItem);
         }
-        if (IsItemExpanded(hdr->code)) RepositionControls();
+        // The tree's scroll bar may have come or gone. Laid out once the expanding is
+        // over: expanding all would otherwise repaint the whole control per row.
+        if (IsItemExpanded(hdr->code) && !relayoutPosted_) {
+            relayoutPosted_ = true;
+            PostMessageW(hwnd_, WM_COLUMNTREE_RELAYOUT, 0, 0);
+        }
         if (hdr->code == TVN_DELETEITEMW || hdr->code == TVN_DELETEITEMA)
             if (IColumnTreeObserver* o = observer_) o->OnRowDeleted(reinterpret_cast<NMTREEVIEWW*>(hdr)->itemOld.hItem);
     }
@@ -454,6 +459,7 @@ LRESULT CColumnTreeCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return r;
     }
     case WM_COLUMNTREE_RELAYOUT:
+        relayoutPosted_ = false;
         if (TreeHasVScroll() != laidOutWithVScroll_) RepositionControls();
         return 0;
     case WM_ERASEBKGND:

@@ -106,6 +106,7 @@ private:
     int minFirstColumnWidth_ = 100;
     bool blockNextHeaderChange_ = false;
     bool laidOutWithVScroll_ = false;
+    bool relayoutPosted_ = false;   // a WM_COLUMNTREE_RELAYOUT is on its way
     int columnWidths_[kMaxColumns] = {};
     int columnFormats_[kMaxColumns] = {};
 };

@@ -25,14 +25,15 @@ using ui::Roots;
 
 const wchar_t kWarning[] = L"执行此操作将删除相关文件！\r\n您真要执行此操作吗？";
 
-// Files of one name in folders a, b, c, ... of the temp folder, found in that order.
+// Files of one name in folders a, b, c, ... of the temp folder, found in that order
+// (their group row expanded, or closed with its file rows not made yet).
 std::vector<std::wstring> Group(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int count,
-                                bool digest = false) {
+                                bool digest = false, bool expand = true) {
     std::vector<std::wstring> paths;
     for (int i = 0; i < count; ++i) {
         std::wstring folder(1, static_cast<wchar_t>(L'a' + i));
         paths.push_back(dir.Write(folder + L"\\" + name, "same"));
-        ui::AddFound(dlg, OnDisk(paths.back(), digest));
+        ui::AddFound(dlg, OnDisk(paths.back(), digest), expand);
     }
     return paths;
 }
