@@ -18,6 +18,7 @@ bool IsHeaderChanging(UINT code) { return code == HDN_ITEMCHANGINGW || code == H
 bool IsHeaderChanged(UINT code) { return code == HDN_ITEMCHANGEDW || code == HDN_ITEMCHANGEDA; }
 bool IsItemExpanded(UINT code) { return code == TVN_ITEMEXPANDEDW || code == TVN_ITEMEXPANDEDA; }
 bool IsItemExpanding(UINT code) { return code == TVN_ITEMEXPANDINGW || code == TVN_ITEMEXPANDINGA; }
+bool IsGetDispInfo(UINT code) { return code == TVN_GETDISPINFOW || code == TVN_GETDISPINFOA; }
 
 // Pieces of a label: every TAB ends one; text after the last TAB is a piece too.
 int PieceCount(const std::wstring& label) {
@@ -289,6 +290,13 @@ LRESULT CColumnTreeCtrl::OnNotify(WPARAM wp, NMHDR* hdr) {
         if (hdr->code == NM_CUSTOMDRAW) return OnCustomDraw(reinterpret_cast<NMTVCUSTOMDRAW*>(hdr));
         // The tree checks for children after this notification: rows made here show.
         // The item handle sits at the same place in both character sets' structures.
+        // Group rows ask whether to show an expand button (I_CHILDRENCALLBACK): a row
+        // whose files are held back has none in the tree yet, and one whose files were
+        // all deleted has none left. Answered without reaching its children.
+        if (IsGetDispInfo(hdr->code)) {
+            auto* di = reinterpret_cast<NMTVDISPINFOW*>(hdr);
+            if (di->item.mask & TVIF_CHILDREN) di->item.cChildren = tree_.HasFileRows(di->item.hItem) ? 1 : 0;
+        }
         if (IsItemExpanding(hdr->code)) {
             auto* nm = reinterpret_cast<NMTREEVIEWW*>(hdr);
             if (nm->action & TVE_EXPAND) tree_.MakeLateRows(nm->itemNew.hItem);

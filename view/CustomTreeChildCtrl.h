@@ -24,6 +24,10 @@ public:
     void MakeLateRows(HTREEITEM row) {
         if (ILateRows* late = lateRows_; late && row) late->MakeLateRows(row);
     }
+    bool HasFileRows(HTREEITEM row) const {
+        ILateRows* late = lateRows_;
+        return late && late->HasFileRows(row);
+    }
 
 protected:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;

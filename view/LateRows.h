@@ -9,4 +9,6 @@ class ILateRows {
 public:
     virtual ~ILateRows() = default;
     virtual void MakeLateRows(HTREEITEM group) = 0;
+    // Whether the row has file rows, made or held back: its expand button.
+    virtual bool HasFileRows(HTREEITEM group) const = 0;
 };

@@ -119,15 +119,15 @@ int CResultsView::IconOf(const std::wstring& path) {
 }
 
 HTREEITEM CResultsView::InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count,
-                                  const SFileInfo& file, bool group) {
+                                  const SFileInfo& file) {
     std::wstring label = RowLabel(count, file);
     TVINSERTSTRUCTW is{};
     is.hParent = parent;
     is.hInsertAfter = after;
     is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-    if (group) {
+    if (parent == TVI_ROOT) {
         is.item.mask |= TVIF_CHILDREN;
-        is.item.cChildren = 1;
+        is.item.cChildren = I_CHILDRENCALLBACK;
     }
     is.item.pszText = label.data();
     is.item.iImage = is.item.iSelectedImage = IconOf(file.strPath);
@@ -136,11 +136,11 @@ HTREEITEM CResultsView::InsertRow(HTREEITEM parent, HTREEITEM after, const std::
 
 HTREEITEM CResultsView::InsertGroupRow(const SFileInfo& first, const std::wstring& count) {
     HTREEITEM anchor = GroupAnchor(first.strName);
-    HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, count, first, true);
+    HTREEITEM row = InsertRow(TVI_ROOT, anchor ? anchor : TVI_LAST, count, first);
     if (!row && anchor) {
         // The anchor went away meanwhile.
         anchor = nullptr;
-        row = InsertRow(TVI_ROOT, TVI_LAST, count, first, true);
+        row = InsertRow(TVI_ROOT, TVI_LAST, count, first);
     }
     if (row) groupRows_.Insert(row, KeyOfGroup(first), anchor);
     return row;
@@ -239,6 +239,10 @@ HTREEITEM CResultsView::AddFileToGroup(const SFileInfo& first, const SFileInfo& 
 void CResultsView::MakeLateRows(HTREEITEM group) {
     // Taken whole, so a second caller finds nothing left and cannot make a row twice.
     for (const SFileInfo& file : groupRows_.TakeLate(group)) InsertFileRow(group, file);
+}
+
+bool CResultsView::HasFileRows(HTREEITEM group) const {
+    return groupRows_.ChildCount(group) > 0 || groupRows_.HasLate(group);
 }
 
 size_t CResultsView::RowCount() const {

@@ -101,10 +101,11 @@ public:
 
 private:
     void MakeLateRows(HTREEITEM group) override;
+    bool HasFileRows(HTREEITEM group) const override;
     // The one way rows are made: a whole label at once, its icon by extension.
-    // A group row shows an expand button before it has file rows.
-    HTREEITEM InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file,
-                        bool group = false);
+    // A group row (under the root) asks for its expand button, so it shows one before
+    // its file rows are made and none once they are all gone.
+    HTREEITEM InsertRow(HTREEITEM parent, HTREEITEM after, const std::wstring& count, const SFileInfo& file);
     HTREEITEM InsertGroupRow(const SFileInfo& first, const std::wstring& count);
     HTREEITEM InsertFileRow(HTREEITEM group, const SFileInfo& file);
     int IconOf(const std::wstring& path);

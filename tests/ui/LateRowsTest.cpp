@@ -46,6 +46,14 @@ Rows ReadAll(HWND tree) {
     return rows;
 }
 
+// What the tree shows as the row's expand button.
+bool HasButton(HWND tree, HTREEITEM row) {
+    TVITEMW item{};
+    item.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    item.hItem = row;
+    return TreeView_GetItem(tree, &item) && item.cChildren > 0;
+}
+
 size_t MadeRows(HWND tree) { return static_cast<size_t>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)); }
 
 bool WaitForExpandAll(CTwinseekDlg& dlg) {
@@ -137,6 +145,7 @@ TEST(LateRows, DeletePassReachesTheFilesOfGroupsNeverOpened) {
         const std::vector<std::vector<std::wstring>> groups = {Group(dir, dlg, L"one.txt", 3, false, false),
                                                                 Group(dir, dlg, L"two.txt", 3, false, false)};
         ASSERT_EQ(2u, MadeRows(tree));
+        for (HTREEITEM g : ui::Roots(tree)) EXPECT_TRUE(HasButton(tree, g));
 
         EXPECT_EQ(L"删除完成", DeletePass(main, dlg, {0, 1}));
         for (const auto& paths : groups) {
@@ -147,6 +156,8 @@ TEST(LateRows, DeletePassReachesTheFilesOfGroupsNeverOpened) {
         for (HTREEITEM g : ui::Roots(tree)) {
             EXPECT_TRUE(ui::Children(tree, g).empty());
             EXPECT_EQ(L"1", ui::Pieces(tree, g)[0]);
+            // Its files gone, the group row no longer offers to open.
+            EXPECT_FALSE(HasButton(tree, g));
         }
     });
 }
