@@ -28,10 +28,7 @@ LRESULT CTwinseekDlg::OnScanTick(WPARAM wp, LPARAM) {
     return 0;
 }
 
-LRESULT CTwinseekDlg::OnScanFlush(WPARAM, LPARAM) {
-    ResultsView.OnFlush();
-    return 0;
-}
+LRESULT CTwinseekDlg::OnScanFlush(WPARAM, LPARAM) { return ResultsView.OnFlush(); }
 
 LRESULT CTwinseekDlg::OnScanRows(WPARAM, LPARAM lp) {
     ResultsView.OnRows(*reinterpret_cast<const CScanFeed::GroupEvent*>(lp));

@@ -246,6 +246,8 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         // How long the window takes to answer, asked every 50 ms while the search runs.
         std::atomic<bool> probing{true};
         std::atomic<double> longestAnswer{0};
+        std::atomic<int> slowAnswers{0};
+        std::atomic<double> start{0};
         std::thread probe([&] {
             while (probing) {
                 const double asked = Now();
@@ -253,10 +255,16 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
                 SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 120000, &result);
                 const double took = Now() - asked;
                 if (took > longestAnswer) longestAnswer = took;
+                if (took > 0.1) {
+                    ++slowAnswers;
+                    // Where the window stalls, for whoever hunts it down.
+                    if (std::getenv("TWINSEEK_BENCH_TRACE"))
+                        std::fprintf(stderr, "slow answer: %.0f ms at %.1f s\n", took * 1000, asked - start);
+                }
                 Sleep(50);
             }
         });
-        double start = Now();
+        start = Now();
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_FIND, BN_CLICKED), 0);
         while (ControlText(main, IDC_COUNT) != counters || ControlText(main, IDC_STATUS) != done) {
             if (Now() - start > 1200) {
@@ -269,6 +277,7 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         }
         double seconds = Now() - start;
         const double searchAnswer = longestAnswer.exchange(0);
+        const int searchSlow = slowAnswers.exchange(0);
         const size_t after = PrivateBytes();
         const int rows = static_cast<int>(dlg.ResultsView.RowCount());
         const double windowUsed = CpuSeconds(windowThread) - windowCpu, workerUsed = CpuSeconds(dlg.FindThread.get());
@@ -300,11 +309,11 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         const double floor = w + (digest ? ReadSharedSizes(walk) : 0);
         std::printf("ui-scan files=%d digest=%d similar=%d seconds=%.2f walk_seconds=%.2f ratio=%.2f rows=%d "
                     "private_bytes=%zu bytes_per_file=%.0f window_cpu=%.2f worker_cpu=%.2f read_seconds=%.2f "
-                    "floor_ratio=%.2f max_answer_ms=%.0f expand_all_seconds=%.2f collapse_all_seconds=%.2f "
+                    "floor_ratio=%.2f max_answer_ms=%.0f slow_answers=%d expand_all_seconds=%.2f collapse_all_seconds=%.2f "
                     "clear_seconds=%.2f command_answer_ms=%.0f\n",
                     walk.files, digest, similar, seconds, w, seconds / w, rows, after,
                     static_cast<double>(after > before ? after - before : 0) / walk.files, windowUsed, workerUsed,
-                    floor, seconds / floor, searchAnswer * 1000, expandAll, collapseAll, clear,
+                    floor, seconds / floor, searchAnswer * 1000, searchSlow, expandAll, collapseAll, clear,
                     longestAnswer.load() * 1000);
         std::fflush(stdout);
         // TWINSEEK_BENCH_HOLD_MS keeps the window up, e.g. for a screenshot.

@@ -72,10 +72,12 @@ CFileInfoMap::const_iterator CFileInfoMap::Locate(const SFileInfo& record) const
     // Similar mode: the first group in key order whose name part and the record's
     // stripped name contain one another, and that accepts the record.
     const std::wstring stripped = StrippedName(record.strName);
+    const CPackedFile probe = CPackedFile::Probe(record);
     for (const_iterator it = begin(); it != end(); ++it) {
         size_t bar = it->first.find(L'|');
         std::wstring namePart = bar == std::wstring::npos ? it->first : it->first.substr(0, bar);
-        if (Similar(namePart, stripped) && it->second.Accepts(nCriteria, record)) return it;
+        if (Similar(namePart, stripped) && it->second.Accepts(nCriteria, probe, record.strPath, m_folderTexts))
+            return it;
     }
     return end();
 }
@@ -85,41 +87,12 @@ CFileInfoMap::iterator CFileInfoMap::Locate(const SFileInfo& record) {
     return erase(it, it);   // the standard way to drop const from a map iterator
 }
 
-namespace {
-// FNV-1a over the code units: unrelated to the standard hash.
-uint64_t CheckHash(const std::wstring& path) {
-    uint64_t h = 14695981039346656037ull;
-    for (wchar_t c : path) {
-        h ^= static_cast<uint16_t>(c);
-        h *= 1099511628211ull;
-    }
-    return h;
-}
-}  // namespace
-
 bool CFileInfoMap::Holds(const CFileInfoV& group, const std::wstring& path) const {
-    auto range = m_held.equal_range(std::hash<std::wstring>{}(path));
-    if (range.first == range.second) return false;
-    const uint64_t check = CheckHash(path);
-    for (auto i = range.first; i != range.second; ++i)
-        if (i->second.group == &group && i->second.check == check) return true;
-    return false;
+    return group.HasPath(path, m_folderTexts);
 }
 
-void CFileInfoMap::Add(CFileInfoV& group, CFileInfoV::iterator at, const SFileInfo& record) {
-    group.insert(at, record);
-    m_held.emplace(std::hash<std::wstring>{}(record.strPath), SHeld{&group, CheckHash(record.strPath)});
-}
-
-void CFileInfoMap::Release(const CFileInfoV& group, const std::wstring& path) {
-    auto range = m_held.equal_range(std::hash<std::wstring>{}(path));
-    const uint64_t check = CheckHash(path);
-    for (auto i = range.first; i != range.second; ++i) {
-        if (i->second.group == &group && i->second.check == check) {
-            m_held.erase(i);
-            return;
-        }
-    }
+void CFileInfoMap::Add(CFileInfoV& group, size_t at, const SFileInfo& record) {
+    group.Insert(at, CPackedFile(record, m_folderTexts), record.strPath, m_folderTexts);
 }
 
 int CFileInfoMap::AddFile(const SFileInfo& record) {
@@ -140,13 +113,13 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
         if (Holds(it->second, record.strPath)) return -1;
         // The member that let the record in comes before it, so a later lookup of the
         // record finds this same group.
-        Add(it->second, it->second.end(), record);
+        Add(it->second, it->second.size(), record);
         groupSize = static_cast<int>(it->second.size());
-        first = it->second.front();
+        first = it->second.At(0, m_folderTexts);
         return 0;
     }
     it = emplace(std::move(key), CFileInfoV()).first;
-    Add(it->second, it->second.end(), record);
+    Add(it->second, 0, record);
     groupSize = 1;
     first = record;
     return 1;
@@ -162,7 +135,7 @@ bool CFileInfoMap::GetFirstFile(const SFileInfo& record, SFileInfo& first) const
     Guard guard(m_lock);
     const_iterator it = Locate(record);
     if (it == end() || it->second.empty()) return false;
-    first = it->second.front();
+    first = it->second.At(0, m_folderTexts);
     return true;
 }
 
@@ -190,17 +163,16 @@ SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring
     removed.clears = m_clears;
     if (it == end()) return removed;
     CFileInfoV& group = it->second;
-    for (size_t i = 0; i < group.size(); ++i) {
-        if (group[i].strPath != path) continue;
-        removed.found = true;
-        removed.key = it->first;
-        removed.position = i;
-        removed.record = group[i];
-        removed.unchanged = group[i].nSize == record.nSize && group[i].strTime == record.strTime &&
-                            (group[i].strMD5.empty() || group[i].strMD5 == record.strMD5);
-        break;
-    }
-    if (group.RemovePath(path)) Release(group, path);
+    const size_t i = group.Find(path, m_folderTexts);
+    if (i == CFileInfoV::npos) return removed;
+    removed.found = true;
+    removed.key = it->first;
+    removed.position = i;
+    removed.record = group.At(i, m_folderTexts);
+    const SFileInfo& stored = removed.record;
+    removed.unchanged = stored.nSize == record.nSize && stored.strTime == record.strTime &&
+                        (stored.strMD5.empty() || stored.strMD5 == record.strMD5);
+    group.Erase(i, path);
     return removed;
 }
 
@@ -211,9 +183,7 @@ void CFileInfoMap::PutBack(const SRemovedFile& removed) {
     // Groups stay in the map once made, so the key still finds this one.
     iterator it = find(removed.key);
     if (it == end() || Holds(it->second, removed.record.strPath)) return;
-    CFileInfoV& group = it->second;
-    size_t at = removed.position < group.size() ? removed.position : group.size();
-    Add(group, group.begin() + static_cast<std::ptrdiff_t>(at), removed.record);
+    Add(it->second, removed.position, removed.record);
 }
 
 std::optional<std::wstring> CFileInfoMap::MemberKeyOnDisk(const std::wstring& name, const std::wstring& path) const {
@@ -239,39 +209,49 @@ void CFileInfoMap::ClearGroups() {
     Guard guard(m_lock);
     ++m_clears;
     for (auto& group : *this) group.second.clear();
-    m_held.clear();
     m_sizes.clear();
+    // No record is left to name a folder by number.
+    m_folderTexts.Clear();
 }
 
 std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fileName) const {
     Guard guard(m_lock);
     std::vector<std::wstring> paths;
     for (const auto& group : *this) {
-        for (const SFileInfo& member : group.second) {
-            const size_t slash = member.strPath.find_last_of(L'\\');
-            const wchar_t* name = member.strPath.c_str() + (slash == std::wstring::npos ? 0 : slash + 1);
-            if (CompareStringOrdinal(name, -1, fileName.c_str(), -1, TRUE) == CSTR_EQUAL)
-                paths.push_back(member.strPath);
+        for (size_t i = 0; i < group.second.size(); ++i) {
+            const std::wstring_view name = group.second[i].ListedName();
+            if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), fileName.c_str(), -1, TRUE) ==
+                CSTR_EQUAL)
+                paths.push_back(group.second.At(i, m_folderTexts).strPath);
         }
     }
     return paths;
 }
 
-CFileInfoMap::ESizeSeen CFileInfoMap::NoteSize(SFileInfo& record, bool keepWaiting, SFileInfo& waiting) {
+CFileInfoMap::ESizeSeen CFileInfoMap::NoteSize(const SFileInfo& record, bool keepWaiting, SFileInfo& waiting) {
     Guard guard(m_lock);
     auto [it, first] = m_sizes.try_emplace(record.nSize);
     if (first) {
-        if (keepWaiting) it->second = std::move(record);
+        if (keepWaiting) it->second.emplace(record, m_folderTexts);
         return ESizeSeen::First;
     }
     if (!it->second) return ESizeSeen::Before;
-    waiting = std::move(*it->second);
+    waiting = it->second->Unpack(m_folderTexts);
     it->second.reset();
     return ESizeSeen::Waiting;
 }
 
-void CFileInfoMap::WaitAgain(SFileInfo record) {
+void CFileInfoMap::WaitAgain(const SFileInfo& record) {
     Guard guard(m_lock);
     auto it = m_sizes.find(record.nSize);
-    if (it != m_sizes.end() && !it->second) it->second = std::move(record);
+    if (it != m_sizes.end() && !it->second) it->second.emplace(record, m_folderTexts);
+}
+
+std::vector<SFileInfo> CFileInfoMap::Members(const SFileInfo& record) const {
+    Guard guard(m_lock);
+    std::vector<SFileInfo> members;
+    const_iterator it = Locate(record);
+    if (it == end()) return members;
+    for (size_t i = 0; i < it->second.size(); ++i) members.push_back(it->second.At(i, m_folderTexts));
+    return members;
 }

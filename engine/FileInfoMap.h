@@ -102,11 +102,12 @@ public:
         Waiting,   // a file of this size was waiting: it is handed out, to be digested
         Before,    // files of this size came before and were digested
     };
-    // A record kept waiting is moved from.
-    ESizeSeen NoteSize(SFileInfo& record, bool keepWaiting, SFileInfo& waiting);
+    ESizeSeen NoteSize(const SFileInfo& record, bool keepWaiting, SFileInfo& waiting);
     // A waiting file handed out by NoteSize whose digest was not made (a stop) waits
     // again.
-    void WaitAgain(SFileInfo record);
+    void WaitAgain(const SFileInfo& record);
+    // The members of the group a lookup of `record` finds, in order.
+    std::vector<SFileInfo> Members(const SFileInfo& record) const;
 
     int bSimilarName = 0;
     unsigned char nCriteria = 0;
@@ -121,18 +122,10 @@ private:
     // False when the file's status cannot be read (the record then has no size or time).
     bool RecordFromDisk(const std::wstring& name, const std::wstring& path, SFileInfo& record) const;
 
-    // Which groups hold a path, by the path's hash, so that "this group already
-    // holds it" is answered without walking a group of thousands of equal names.
-    // A second, independent 64-bit hash tells colliding paths apart. Groups are
-    // never erased from the map, so their addresses stay valid.
-    struct SHeld {
-        const CFileInfoV* group;
-        uint64_t check;
-    };
-    std::unordered_multimap<size_t, SHeld> m_held;
+    // Folder texts of the records packed in the groups and of the files waiting.
+    CFolderNames m_folderTexts;
     // Sizes met since the last clear, with the file still waiting for a twin, if any.
-    std::unordered_map<uint64_t, std::optional<SFileInfo>> m_sizes;
+    std::unordered_map<uint64_t, std::optional<CPackedFile>> m_sizes;
     bool Holds(const CFileInfoV& group, const std::wstring& path) const;
-    void Add(CFileInfoV& group, CFileInfoV::iterator at, const SFileInfo& record);
-    void Release(const CFileInfoV& group, const std::wstring& path);
+    void Add(CFileInfoV& group, size_t at, const SFileInfo& record);
 };

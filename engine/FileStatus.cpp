@@ -6,7 +6,7 @@ namespace {
 
 // "%02d" of a field: at least two digits, all of them when there are more.
 void PutField(wchar_t*& out, unsigned value, wchar_t after) {
-    wchar_t digits[8];
+    wchar_t digits[12];
     int n = 0;
     do {
         digits[n++] = static_cast<wchar_t>(L'0' + value % 10);
@@ -19,21 +19,26 @@ void PutField(wchar_t*& out, unsigned value, wchar_t after) {
 
 }  // namespace
 
+std::wstring FormatTimeFields(unsigned year, unsigned month, unsigned day, unsigned hour, unsigned minute,
+                             unsigned second) {
+    // Every examined file gets one: written out directly rather than through printf.
+    wchar_t text[64];
+    wchar_t* out = text;
+    PutField(out, year, L'-');
+    PutField(out, month, L'-');
+    PutField(out, day, L' ');
+    PutField(out, hour, L':');
+    PutField(out, minute, L':');
+    PutField(out, second, 0);
+    return std::wstring(text, out);
+}
+
 std::wstring FormatFileTime(const FILETIME& utc) {
     FILETIME local;
     SYSTEMTIME st;
     if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st))
         return std::wstring();
-    // Every examined file gets one: written out directly rather than through printf.
-    wchar_t text[32];
-    wchar_t* out = text;
-    PutField(out, st.wYear, L'-');
-    PutField(out, st.wMonth, L'-');
-    PutField(out, st.wDay, L' ');
-    PutField(out, st.wHour, L':');
-    PutField(out, st.wMinute, L':');
-    PutField(out, st.wSecond, 0);
-    return std::wstring(text, out);
+    return FormatTimeFields(st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
 }
 
 bool ReadFileStatus(const std::wstring& path, uint64_t& size, std::wstring& timeText) {

@@ -150,7 +150,7 @@ std::wstring CFolderScan::Digest(const SFileInfo& record) {
     return digest;
 }
 
-bool CFolderScan::DigestWaitingTwin(SFileInfo& record) {
+bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
     SFileInfo waiting;
     switch (m_map.NoteSize(record, m_fast, waiting)) {
     case CFileInfoMap::ESizeSeen::First:
@@ -209,7 +209,7 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& en
 
     bool waits = false;
     if (rules.digest) {
-        // A file kept waiting is moved into the map: nothing below reads it again.
+        // A file kept waiting is packed into the map and joins the groups later.
         waits = !DigestWaitingTwin(record);
         // One unreadable file (locked, read error) is passed over alone; the rest
         // of the folder is still examined.

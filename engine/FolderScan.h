@@ -51,7 +51,7 @@ private:
     // Fast pace: false when the file is the first of its size and waits undigested
     // (the record is then moved into the map); a file of its size that was waiting
     // is digested and added first.
-    bool DigestWaitingTwin(SFileInfo& record);
+    bool DigestWaitingTwin(const SFileInfo& record);
     FileRules RulesFor(const std::wstring& extension) const;
     void StopCheck() const;
     void Pause(DWORD ms);

@@ -2,6 +2,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "res/Messages.h"
 #include "view/ColumnTreeCtrl.h"
 #include "win/Handles.h"
@@ -45,6 +48,23 @@ void CCustomTreeChildCtrl::Paint() {
     BitBlt(paint.get(), 0, 0, w, h, mem.get(), 0, 0, SRCCOPY);
 }
 
+void CCustomTreeChildCtrl::PutLateCount(TVITEMW& item) const {
+    ILateRows* late = lateRows_;
+    std::wstring count;
+    if (!late || !(item.mask & TVIF_TEXT) || !item.pszText || item.cchTextMax <= 0 ||
+        item.pszText == LPSTR_TEXTCALLBACKW || !late->LateCount(item.hItem, count))
+        return;
+    const size_t max = static_cast<size_t>(item.cchTextMax);
+    const std::wstring_view shown(item.pszText, wcsnlen(item.pszText, max));
+    const size_t tab = shown.find(L'\t');
+    std::wstring label = count;
+    if (tab != std::wstring_view::npos) label.append(shown.substr(tab));
+    // Cut to the caller's room as the tree cuts: a reader that finds it full asks again.
+    const size_t n = std::min(label.size(), max - 1);
+    wmemcpy(item.pszText, label.data(), n);
+    item.pszText[n] = L'\0';
+}
+
 LRESULT CCustomTreeChildCtrl::OnClick(UINT msg, WPARAM wp, LPARAM lp) {
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     if (!CheckHit(pt)) {
@@ -77,6 +97,17 @@ LRESULT CCustomTreeChildCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_TIMER:
         return 0;
+    case TVM_GETITEMW: {
+        LRESULT r = Default(msg, wp, lp);
+        if (r && lp) PutLateCount(*reinterpret_cast<TVITEMW*>(lp));
+        return r;
+    }
+    case TVM_SETITEMW:
+        if (ILateRows* late = lateRows_; late && lp) {
+            const auto& item = *reinterpret_cast<const TVITEMW*>(lp);
+            if (item.mask & TVIF_TEXT) late->DropLateCount(item.hItem);
+        }
+        break;
     case TVM_GETNEXTITEM:
         // Every reader of a group's files (the passes, the tick clicks, the export)
         // comes here first, from whichever thread it asks.

@@ -10,7 +10,8 @@
 // The tree inside the column tree: paints off-screen in one block (no flicker when
 // rows are added while a search runs) and lets mouse input through only where the
 // tree itself is shown, that is the visible part of the first column. A row's
-// children are asked for only after the rows it holds back are made.
+// children are asked for only after the rows it holds back are made, and its label
+// is read with the count it holds back.
 class CCustomTreeChildCtrl : public win::SubclassedControl {
 public:
     // Width of column 0, kept up to date by the column tree.
@@ -34,6 +35,8 @@ protected:
 
 private:
     void Paint();
+    // TVM_GETITEMW has filled `item`: a count held back replaces the label's first piece.
+    void PutLateCount(TVITEMW& item) const;
     LRESULT OnClick(UINT msg, WPARAM wp, LPARAM lp);
     int FirstPieceWidth(HTREEITEM item) const;
 

@@ -171,6 +171,7 @@ void CGroupRowIndex::Clear() {
     byKey_.clear();
     parentOf_.clear();
     lateCount_ = 0;
+    lateFolders_.Clear();
 }
 
 size_t CGroupRowIndex::Position(HTREEITEM row) const {
@@ -210,11 +211,11 @@ int CGroupRowIndex::ChildCount(HTREEITEM group) const {
     return g == groups_.end() ? -1 : static_cast<int>(g->second.children.size());
 }
 
-void CGroupRowIndex::AddLate(HTREEITEM group, SFileInfo file) {
+void CGroupRowIndex::AddLate(HTREEITEM group, const SFileInfo& file) {
     std::lock_guard<std::mutex> guard(lock_);
     auto g = groups_.find(group);
     if (g == groups_.end()) return;
-    g->second.late.push_back(std::move(file));
+    g->second.late.emplace_back(file, lateFolders_);
     ++lateCount_;
 }
 
@@ -229,8 +230,10 @@ std::vector<SFileInfo> CGroupRowIndex::TakeLate(HTREEITEM group) {
     auto g = groups_.find(group);
     if (g == groups_.end()) return {};
     std::vector<SFileInfo> late;
-    late.swap(g->second.late);
+    late.reserve(g->second.late.size());
+    for (const CPackedFile& file : g->second.late) late.push_back(file.Unpack(lateFolders_));
     lateCount_ -= late.size();
+    std::vector<CPackedFile>().swap(g->second.late);
     return late;
 }
 
@@ -250,4 +253,24 @@ void CGroupRowIndex::OnRowTextChanged(HTREEITEM row, int column, const std::wstr
     if (part == text) return;
     part = text;
     Refile(row, key);
+}
+
+void CGroupRowIndex::SetLateCount(HTREEITEM group, const std::wstring& count) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g != groups_.end()) g->second.lateCount = count;
+}
+
+bool CGroupRowIndex::LateCountOf(HTREEITEM group, std::wstring& count) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g == groups_.end() || g->second.lateCount.empty()) return false;
+    count = g->second.lateCount;
+    return true;
+}
+
+void CGroupRowIndex::DropLateCount(HTREEITEM group) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g != groups_.end()) g->second.lateCount.clear();
 }

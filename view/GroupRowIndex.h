@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/FileInfo.h"
+#include "engine/PackedFile.h"
 #include "view/ColumnTreeObserver.h"
 
 // What a group row shows in the columns a group can be matched by.
@@ -69,12 +70,16 @@ public:
     // File rows not made yet: a group row holds its files here until somebody looks
     // at its children (see CResultsView::MakeLateRows). Late files come after every
     // made one, so a group row with late files has no file rows yet.
-    void AddLate(HTREEITEM group, SFileInfo file);
+    void AddLate(HTREEITEM group, const SFileInfo& file);
     bool HasLate(HTREEITEM group) const;
     // Hands the late files over in order; they are no longer held here.
     std::vector<SFileInfo> TakeLate(HTREEITEM group);
     // Late files of every group row.
     size_t LateCount() const;
+    // A group row's newest count text, not yet in the tree (see ILateRows).
+    void SetLateCount(HTREEITEM group, const std::wstring& count);
+    bool LateCountOf(HTREEITEM group, std::wstring& count) const;
+    void DropLateCount(HTREEITEM group);
 
     void OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) override;
     void OnRowDeleted(HTREEITEM row) override { Remove(row); }
@@ -84,7 +89,8 @@ private:
         std::list<HTREEITEM>::iterator at;
         SGroupRowKey key;
         std::unordered_set<HTREEITEM> children;
-        std::vector<SFileInfo> late;
+        std::vector<CPackedFile> late;   // packed: a whole disk leaves most files here
+        std::wstring lateCount;          // empty: the tree's count holds
     };
     using Buckets = std::unordered_map<std::wstring, std::vector<HTREEITEM>>;
 
@@ -103,4 +109,5 @@ private:
     unsigned char criteria_ = 0;
     std::unordered_map<HTREEITEM, HTREEITEM> parentOf_;
     size_t lateCount_ = 0;
+    CFolderNames lateFolders_;
 };

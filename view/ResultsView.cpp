@@ -41,8 +41,12 @@ SGroupRowKey KeyOfGroup(const SFileInfo& first) {
 constexpr UINT kTickMs = 50;
 constexpr DWORD kRepaintMs = 150;
 constexpr DWORD kRepaintMaxMs = 1000;
-// A slice of expanding or collapsing all.
+// A slice of expanding or collapsing all, or of a backlog a worker waits for; the
+// rows a tick makes.
 constexpr int kStepMs = 40;
+constexpr int kTickWorkMs = 30;
+// WM_SCAN_FLUSH's answer while the feed still holds rows.
+constexpr LRESULT kFlushMore = 1;
 
 bool OnThreadOf(HWND h) { return GetWindowThreadProcessId(h, nullptr) == GetCurrentThreadId(); }
 
@@ -392,15 +396,20 @@ void CResultsView::RedrawResults() {
 
 void CResultsView::Flush() {
     if (!owner_) return;
-    if (OnThreadOf(owner_))
-        ApplyFeed(true);
-    else if (!feed_.Empty() || rowsHeld_)
-        SendMessageW(owner_, WM_SCAN_FLUSH, 0, 0);
+    if (OnThreadOf(owner_)) {
+        ApplyFeed(FeedPace::All);
+        return;
+    }
+    // A worker that ran ahead of the window leaves it a long backlog: it is shown a
+    // slice per message, so the window answers others between two slices. Zero (no
+    // window any more) ends the wait too.
+    while ((!feed_.Empty() || rowsHeld_) && SendMessageW(owner_, WM_SCAN_FLUSH, 0, 0) == kFlushMore) {
+    }
 }
 
-void CResultsView::OnFlush() { ApplyFeed(true); }
+LRESULT CResultsView::OnFlush() { return ApplyFeed(FeedPace::Slice) ? 0 : kFlushMore; }
 
-void CResultsView::OnTick() { ApplyFeed(false); }
+void CResultsView::OnTick() { ApplyFeed(FeedPace::Tick); }
 
 void CResultsView::OnRows(const CScanFeed::GroupEvent& event) {
     std::map<HTREEITEM, std::wstring> counts;
@@ -444,10 +453,16 @@ void CResultsView::ApplyGroupEvent(const CScanFeed::GroupEvent& e, std::map<HTRE
 }
 
 void CResultsView::SetCounts(const std::map<HTREEITEM, std::wstring>& counts) {
-    for (const auto& [row, count] : counts) tree_.SetItemText(row, kCountColumn, count);
+    // Setting a label makes Wine's tree walk every shown row for its scroll bars
+    // (milliseconds a label once there are a hundred thousand groups). The counts
+    // wait in the index instead, and every reader of a label, painting included,
+    // sees them; the caller repaints.
+    for (const auto& [row, count] : counts) groupRows_.SetLateCount(row, count);
 }
 
-void CResultsView::ApplyFeed(bool finish) {
+bool CResultsView::ApplyFeed(FeedPace pace) {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(pace == FeedPace::Tick ? kTickWorkMs : kStepMs);
     CScanFeed::Batch batch = feed_.Take();
     // The line is refreshed once a tick, with the latest text: texts that follow each
     // other within one tick would never be painted, and under Wine each costs the edit
@@ -456,6 +471,7 @@ void CResultsView::ApplyFeed(bool finish) {
     // feed never drops, so the line ends on it.
     if (!batch.status.empty()) SetWindowTextW(status_, batch.status.back().c_str());
     if (batch.counters) SetWindowTextW(counters_, batch.counters->c_str());
+    bool rest = false;
     if (!batch.groups.empty()) {
         if (!rowsHeld_) {
             rows_.SetRedraw(false);
@@ -465,22 +481,20 @@ void CResultsView::ApplyFeed(bool finish) {
         size_t done = 0;
         for (; done < batch.groups.size(); ++done) {
             // A long batch gives way to the user now and then: what is left goes back
-            // to the feed for the next tick.
-            if (!finish && done % 32 == 31 && SomebodyWaits()) break;
+            // to the feed for the next tick or slice.
+            if (pace != FeedPace::All && done % 8 == 7 && (SomebodyWaits() || Clock::now() >= until)) break;
             ApplyGroupEvent(batch.groups[done], counts);
         }
-        if (done < batch.groups.size())
+        rest = done < batch.groups.size();
+        if (rest)
             feed_.GiveBack({std::make_move_iterator(batch.groups.begin() + static_cast<std::ptrdiff_t>(done)),
                             std::make_move_iterator(batch.groups.end())});
-        // Changing the label of a row the tree has laid out redraws the tree's scroll
-        // bars even with redrawing off (Wine: 2-3 ms a row). Without the visible bit
-        // that is skipped; the pause stays this short because a window without the
-        // bit takes no clicks. The held rows show at the repaint below.
-        win::PaintPause pause(tree_.GetTreeCtrl());
+        // The held rows show at the repaint below.
         SetCounts(counts);
     }
     // Held rows are repainted now and then; redrawing stays on until more rows
     // come, so whatever the user does to the tree meanwhile shows at once.
+    const bool finish = pace != FeedPace::Tick && !rest;
     if (rowsHeld_ && (finish || GetTickCount() - lastRepaint_ >= repaintInterval_)) {
         const DWORD start = GetTickCount();
         rows_.SetRedraw(true);
@@ -491,4 +505,5 @@ void CResultsView::ApplyFeed(bool finish) {
         // a big tree is repainted less often: at most a tenth of the time goes there.
         repaintInterval_ = std::clamp<DWORD>((lastRepaint_ - start) * 10, kRepaintMs, kRepaintMaxMs);
     }
+    return !rest;
 }

@@ -88,7 +88,8 @@ public:
     void GroupGrew(const SFileInfo& first, const SFileInfo& record, unsigned clears, bool fast);
     void RedrawResults();
     // Shows everything the feed holds and repaints held rows: directly on the
-    // window's thread, through WM_SCAN_FLUSH (waiting for it) from any other.
+    // window's thread, through WM_SCAN_FLUSH from any other, which waits for the
+    // slices that a long backlog takes.
     void Flush();
     // The status line, after whatever older texts the feed still holds.
     bool ShowStatus(const std::wstring& text);
@@ -96,12 +97,14 @@ public:
     // --- the window's thread ---
     void OnTick();                                       // kScanTickTimer
     void OnRowStep();                                    // kRowStepTimer
-    void OnFlush();                                      // WM_SCAN_FLUSH
+    LRESULT OnFlush();                                   // WM_SCAN_FLUSH: 1 while rows remain
     void OnRows(const CScanFeed::GroupEvent& event);     // WM_SCAN_ROWS
 
 private:
     void MakeLateRows(HTREEITEM group) override;
     bool HasFileRows(HTREEITEM group) const override;
+    bool LateCount(HTREEITEM group, std::wstring& count) const override { return groupRows_.LateCountOf(group, count); }
+    void DropLateCount(HTREEITEM group) override { groupRows_.DropLateCount(group); }
     // The one way rows are made: a whole label at once, its icon by extension.
     // A group row (under the root) asks for its expand button, so it shows one before
     // its file rows are made and none once they are all gone.
@@ -116,10 +119,14 @@ private:
     bool FastNow() const;
     void PauseRows(size_t rows);
     // A grown group's new count goes to `counts` (its row, the count text) instead
-    // of the row, to be set once for the whole batch.
+    // of the row, to be set once for the whole batch by SetCounts.
     void ApplyGroupEvent(const CScanFeed::GroupEvent& event, std::map<HTREEITEM, std::wstring>& counts);
     void SetCounts(const std::map<HTREEITEM, std::wstring>& counts);
-    void ApplyFeed(bool finish);
+    // All: the whole feed at once (on the window's thread). Tick and Slice stop when
+    // somebody waits for the window or their time is up, and give the rest back.
+    // True when nothing was given back.
+    enum class FeedPace { Tick, Slice, All };
+    bool ApplyFeed(FeedPace pace);
     // One slice of ExpandAll; false once every row is done.
     bool StepJob();
     void EndJob();

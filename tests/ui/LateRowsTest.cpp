@@ -161,3 +161,30 @@ TEST(LateRows, DeletePassReachesTheFilesOfGroupsNeverOpened) {
         }
     });
 }
+
+TEST(LateRows, AGrownGroupsCountReadsTheSameEverywhereAndSurvivesAnEditedLabel) {
+    ui::MainWindowRun run;
+    run.Run([&](HWND) {
+        HWND tree = run.tree();
+        for (const SFileInfo& f : FoundInOrder(3)) ui::AddFound(run.dlg, f, false);
+        const HTREEITEM grown = ui::Roots(tree)[2];   // four files, its row made at two
+        EXPECT_EQ(L"4", ui::Pieces(tree, grown)[0]);
+
+        // A reader with little room gets the label cut as the tree cuts it.
+        wchar_t small[3] = {L'x', L'x', L'x'};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT | TVIF_HANDLE;
+        item.hItem = grown;
+        item.pszText = small;
+        item.cchTextMax = 3;
+        ASSERT_TRUE(TreeView_GetItem(tree, &item));
+        EXPECT_EQ(std::wstring(L"4\t"), std::wstring(small));
+
+        // Another column set later keeps the count; a count set later replaces it.
+        run.dlg.ResultsView.Tree().SetItemText(grown, 2, L"C:\\elsewhere");
+        EXPECT_EQ(L"4", ui::Pieces(tree, grown)[0]);
+        EXPECT_EQ(L"C:\\elsewhere", ui::Pieces(tree, grown)[2]);
+        run.dlg.ResultsView.Tree().SetItemText(grown, 0, L"3");
+        EXPECT_EQ(L"3", ui::Pieces(tree, grown)[0]);
+    });
+}
