@@ -281,6 +281,9 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
         const size_t after = PrivateBytes();
         const int rows = static_cast<int>(dlg.ResultsView.RowCount());
         const double windowUsed = CpuSeconds(windowThread) - windowCpu, workerUsed = CpuSeconds(dlg.FindThread.get());
+        if (std::getenv("TWINSEEK_BENCH_TRACE"))
+            std::fprintf(stderr, "search: %.2f s, %d rows, %.0f bytes per file, longest answer %.0f ms\n", seconds, rows,
+                         static_cast<double>(after > before ? after - before : 0) / walk.files, searchAnswer * 1000);
         // The commands on every row, as the user would give them on the full results;
         // -1: no answer within two minutes (the later ones are not asked then).
         bool answering = true;
@@ -295,6 +298,8 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
                 if (Now() - from > 600) answering = false;
                 Sleep(20);
             }
+            if (std::getenv("TWINSEEK_BENCH_TRACE"))
+                std::fprintf(stderr, "command %d: %.2f s\n", command, answering ? Now() - from : -1.0);
             return answering ? Now() - from : -1.0;
         };
         const double expandAll = timed(IDC_EXPAND_ALL);

@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -100,6 +101,63 @@ void CColumnTreeCtrl::Initialize() {
     headerHeight_ = LayoutHeaderHeight();
     scrollX_ = 0;
     UpdateColumns();
+}
+
+void CColumnTreeCtrl::ReplaceTree() {
+    const HWND old = tree_.GetHwnd();
+    if (!old) return;
+    // The scroll bars are the tree's own business: the new one has none yet.
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_STYLE)) & ~(WS_VSCROLL | WS_HSCROLL);
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(old, GWL_EXSTYLE));
+    RECT rc{};
+    ::GetWindowRect(old, &rc);
+    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&rc), 2);
+    // Check boxes are asked for after creation, as the tree wants it.
+    const HWND tree = CreateWindowExW(exStyle, WC_TREEVIEWW, L"", (style & ~TVS_CHECKBOXES) | WS_VISIBLE, rc.left,
+                                      rc.top, rc.right - rc.left, rc.bottom - rc.top, hwnd_,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTreeId)), GetModuleHandleW(nullptr),
+                                      nullptr);
+    if (!tree) {
+        TreeView_DeleteAllItems(old);   // no room for another window: the slow way
+        return;
+    }
+    SetWindowLongPtrW(old, GWLP_ID, 0);
+    ShowWindow(old, SW_HIDE);
+    EnableWindow(old, FALSE);
+    tree_.UnsubclassWindow();
+    retired_.push_back(old);
+
+    SetWindowLongPtrW(tree, GWL_STYLE, static_cast<LONG_PTR>(style | WS_VISIBLE));
+    SetWindowPos(tree, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SendMessageW(tree, WM_SETFONT, SendMessageW(old, WM_GETFONT, 0, 0), FALSE);
+    TreeView_SetImageList(tree, TreeView_GetImageList(old, TVSIL_NORMAL), TVSIL_NORMAL);
+    tree_.SubclassWindow(tree);
+    RepositionControls();
+    SetTimer(hwnd_, kDisposeTimer, 10, nullptr);
+}
+
+bool CColumnTreeCtrl::Retired(HWND tree) const {
+    return std::find(retired_.begin(), retired_.end(), tree) != retired_.end();
+}
+
+bool CColumnTreeCtrl::DisposeStep() {
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::milliseconds(40);
+    while (!retired_.empty() && Clock::now() < until) {
+        const HWND old = retired_.front();
+        // Wine's tree keeps its rows in one array, searched and closed up on every
+        // free: from the front, each free closes the array up, the cheaper half.
+        if (HTREEITEM first = TreeView_GetRoot(old)) {
+            TreeView_DeleteItem(old, first);
+            continue;
+        }
+        // The tree made its check boxes' images itself; they are not freed with it.
+        HIMAGELIST checks = TreeView_SetImageList(old, nullptr, TVSIL_STATE);
+        DestroyWindow(old);
+        if (checks) ImageList_Destroy(checks);
+        retired_.erase(retired_.begin());
+    }
+    return !retired_.empty();
 }
 
 int CColumnTreeCtrl::LayoutHeaderHeight() const {
@@ -269,6 +327,7 @@ LRESULT CColumnTreeCtrl::ForwardToOwner(WPARAM wp, NMHDR* hdr) {
 }
 
 LRESULT CColumnTreeCtrl::OnNotify(WPARAM wp, NMHDR* hdr) {
+    if (Retired(hdr->hwndFrom)) return 0;
     if (hdr->hwndFrom == header_.GetHwnd()) {
         if (IsHeaderChanging(hdr->code)) {
             if (blockNextHeaderChange_) {
@@ -466,6 +525,10 @@ LRESULT CColumnTreeCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         RepositionControls();
         return r;
     }
+    case WM_TIMER:
+        if (wp != kDisposeTimer) break;
+        if (!DisposeStep()) KillTimer(hwnd_, kDisposeTimer);
+        return 0;
     case WM_COLUMNTREE_RELAYOUT:
         relayoutPosted_ = false;
         if (TreeHasVScroll() != laidOutWithVScroll_) RepositionControls();

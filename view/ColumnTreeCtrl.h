@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
 
 #include "view/ColumnTreeObserver.h"
 #include "view/CustomTreeChildCtrl.h"
@@ -56,6 +57,15 @@ public:
     // Makes the file rows a group row holds back before its children are reached.
     void SetLateRows(ILateRows* late) { tree_.SetLateRows(late); }
 
+    // Puts an empty tree with the same styles, font and images in the old one's place.
+    // The old tree is hidden at once, emptied a slice at a time on a timer and then
+    // destroyed: Wine's tree frees each row in time that grows with the rows, so
+    // emptying a whole disk's rows at once would hold the window for seconds. The
+    // old tree's notifications reach nobody.
+    void ReplaceTree();
+    // Trees replaced and not yet destroyed.
+    size_t RetiredTrees() const { return retired_.size(); }
+
     void SetItemText(HTREEITEM item, int column, const std::wstring& text);
     std::wstring GetItemText(HTREEITEM item, int column) const;
     HTREEITEM HitTest(ColumnTreeHitInfo& info) const;
@@ -92,6 +102,9 @@ private:
     bool TreeHasVScroll() const;
     int LayoutHeaderHeight() const;
     LRESULT ForwardToOwner(WPARAM wp, NMHDR* hdr);
+    bool Retired(HWND tree) const;
+    // One slice of emptying the replaced trees; false once none is left.
+    bool DisposeStep();
 
     std::atomic<IColumnTreeObserver*> observer_{nullptr};
     CCustomTreeChildCtrl tree_;   // id 2
@@ -107,6 +120,8 @@ private:
     bool blockNextHeaderChange_ = false;
     bool laidOutWithVScroll_ = false;
     bool relayoutPosted_ = false;   // a WM_COLUMNTREE_RELAYOUT is on its way
+    static constexpr UINT_PTR kDisposeTimer = 1;
+    std::vector<HWND> retired_;   // replaced trees, oldest first
     int columnWidths_[kMaxColumns] = {};
     int columnFormats_[kMaxColumns] = {};
 };

@@ -76,7 +76,9 @@ public:
     // Group rows, file rows and the file rows groups hold back.
     size_t RowCount() const;
     // Deletes every row (with redrawing left as it is) and what the feed still holds.
+    // A tree of many rows is replaced by an empty one (CColumnTreeCtrl::ReplaceTree).
     void DeleteAllRows();
+    void SetReplaceTreeFrom(size_t rows) { replaceTreeFrom_ = rows; }
     // A click on a row's check box, before the tree flips it: a group row's files
     // follow it, and a group row is ticked when its last file is.
     void FollowTickClick(HTREEITEM row);
@@ -159,6 +161,7 @@ private:
         bool announced = false;   // the status line says it is under way
     };
     std::optional<RowJob> job_;
+    size_t replaceTreeFrom_ = 5000;
     std::atomic<bool> expanding_{false};
 
     // The shell picks the icon of a name it does not read by its extension alone, so

@@ -333,16 +333,21 @@ TEST(SearchRun, ClearingAndReSearchingOverAndOverLeavesNoStaleRow) {
             dir.Write(L"many\\" + std::to_wstring(k) + L"\\f" + std::to_wstring(i) + L".txt", "x");
     for (const char* pace : {"0", "1"}) {
         ui::MainWindowRun run(std::string("[TWINSEEK]\r\nFastSearch=") + pace + "\r\n");
+        // The fast run swaps in a new tree on every clear, as a whole disk's results do.
+        const bool replace = pace[0] == '1';
+        if (replace) run.dlg.ResultsView.SetReplaceTreeFrom(0);
         run.Run([&](HWND main) {
             CTwinseekDlg& dlg = run.dlg;
-            HWND tree = run.tree();
+            std::vector<HWND> trees;
             ui::StartSearch(main, root);
             for (int i = 0; i < 25; ++i) {
                 Sleep(static_cast<DWORD>(i % 5) * 15);
+                trees.push_back(run.tree());
                 ui::PressButton(main, i % 2 ? IDC_CLEAR_HISTORY : IDC_REFIND);
                 ui::Barrier(main);
+                EXPECT_EQ(replace, run.tree() != trees.back());
                 if (i % 2) {
-                    EXPECT_TRUE(Roots(tree).empty());
+                    EXPECT_TRUE(Roots(run.tree()).empty());
                     // No group holds back rows that could come back.
                     EXPECT_EQ(0u, dlg.ResultsView.RowCount());
                 }
@@ -352,6 +357,14 @@ TEST(SearchRun, ClearingAndReSearchingOverAndOverLeavesNoStaleRow) {
             ui::StopSearch(main, dlg);
             dlg.FlushScanFeed();
             ui::Barrier(main);
+            HWND tree = run.tree();
+            // A new tree ticks like the first; each old one goes away once emptied.
+            EXPECT_TRUE(GetWindowLongPtrW(tree, GWL_STYLE) & TVS_CHECKBOXES);
+            EXPECT_NE(nullptr, TreeView_GetImageList(tree, TVSIL_STATE));
+            EXPECT_NE(nullptr, TreeView_GetImageList(tree, TVSIL_NORMAL));
+            EXPECT_EQ(tree, GetDlgItem(dlg.ResultTree.GetHwnd(), CColumnTreeCtrl::kTreeId));
+            if (replace)
+                for (HWND old : trees) EXPECT_TRUE(ui::WaitUntil([&] { return !IsWindow(old); }, 10000));
             // Whatever is shown is whole: each group row counts its own file rows, of
             // its own name, each file shown once.
             std::set<std::wstring> paths;
