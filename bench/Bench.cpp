@@ -2,9 +2,11 @@
 //   twinseek_bench md5 <file> [runs]          median MB/s of DigestOfFile
 //   twinseek_bench scan <folder> <0|1> [runs]  the scan at full speed, digest off or on,
 //                                              beside a bare walk (and read) of the folder
-//   twinseek_bench ui-scan <folder> <0|1> [similar]
+//   twinseek_bench ui-scan <folder> <0|1> [similar] [commands]
 //                                              the main window searching the folder with
-//                                              FastSearch 1, next to a bare walk of it
+//                                              FastSearch 1, next to a bare walk of it;
+//                                              then, unless commands is 0, expand all,
+//                                              collapse all and clear on the results
 //   twinseek_bench delete <folder> <groups> <KiB> [runs]
 //                                              a keep-first delete for good of groups of
 //                                              two equal files, with the content check off
@@ -203,7 +205,7 @@ std::wstring ControlText(HWND dialog, int id) {
 
 // The real main window on the display: type the folder, press start, wait until the
 // counters show every file and the status line the last folder done.
-int BenchUiScan(const std::wstring& root, int digest, int similar) {
+int BenchUiScan(const std::wstring& root, int digest, int similar, int commands) {
     std::vector<double> walks;
     Walk walk = BareWalk(root);   // also warms the cache
     walks.push_back(BareWalk(root).seconds);
@@ -275,6 +277,9 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
             }
             Sleep(20);
         }
+        // The last texts can show while rows are still on their way: the search is
+        // over once every row is (the window shows the rest in slices meanwhile).
+        dlg.ResultsView.Flush();
         double seconds = Now() - start;
         const double searchAnswer = longestAnswer.exchange(0);
         const int searchSlow = slowAnswers.exchange(0);
@@ -286,21 +291,23 @@ int BenchUiScan(const std::wstring& root, int digest, int similar) {
                          static_cast<double>(after > before ? after - before : 0) / walk.files, searchAnswer * 1000);
         // The commands on every row, as the user would give them on the full results;
         // -1: no answer within two minutes (the later ones are not asked then).
-        bool answering = true;
+        bool answering = commands != 0;
         const auto timed = [&](int command) {
             if (!answering) return -1.0;
             const double from = Now();
             DWORD_PTR result = 0;
             answering = SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0, SMTO_NORMAL, 120000,
                                             &result) != 0;
-            // A command that goes on in slices is done when the last slice is.
-            while (answering && dlg.ResultsView.Expanding()) {
-                if (Now() - from > 600) answering = false;
+            // A command that goes on in slices is done when the last slice is; one not
+            // done within five minutes counts -1, and the next command ends it.
+            bool done = answering;
+            while (done && dlg.ResultsView.Expanding()) {
+                if (Now() - from > 300) done = false;
                 Sleep(20);
             }
             if (std::getenv("TWINSEEK_BENCH_TRACE"))
-                std::fprintf(stderr, "command %d: %.2f s\n", command, answering ? Now() - from : -1.0);
-            return answering ? Now() - from : -1.0;
+                std::fprintf(stderr, "command %d: %.2f s\n", command, done ? Now() - from : -1.0);
+            return done ? Now() - from : -1.0;
         };
         const double expandAll = timed(IDC_EXPAND_ALL);
         const double collapseAll = timed(IDC_EXPAND_ALL);
@@ -389,10 +396,10 @@ int wmain(int argc, wchar_t** argv) {
     if (mode == L"scan" && argc > 3)
         return BenchScan(argv[2], _wtoi(argv[3]), argc > 4 ? _wtoi(argv[4]) : 3);
     if (mode == L"ui-scan" && argc > 3)
-        return BenchUiScan(argv[2], _wtoi(argv[3]), argc > 4 ? _wtoi(argv[4]) : 0);
+        return BenchUiScan(argv[2], _wtoi(argv[3]), argc > 4 ? _wtoi(argv[4]) : 0, argc > 5 ? _wtoi(argv[5]) : 1);
     if (mode == L"delete" && argc > 4)
         return BenchDelete(argv[2], _wtoi(argv[3]), _wtoi(argv[4]), argc > 5 ? _wtoi(argv[5]) : 3);
     std::fprintf(stderr, "usage: twinseek_bench md5 <file> [runs] | scan <folder> <0|1> [runs]"
-                         " | ui-scan <folder> <0|1> [similar] | delete <folder> <groups> <KiB> [runs]\n");
+                         " | ui-scan <folder> <0|1> [similar] [commands] | delete <folder> <groups> <KiB> [runs]\n");
     return 2;
 }

@@ -5,6 +5,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "engine/FolderNames.h"
+#include "engine/PackedFile.h"
+
 // Digests already computed while the program runs, by path, each valid while the
 // file keeps the size and last-write time it had then: a file examined again (a
 // re-search, a folder searched again) is not read again. Forgotten with the search
@@ -16,11 +19,11 @@ public:
     void Clear();
 
 private:
-    struct SEntry {
-        uint64_t size;
-        std::wstring time;
-        std::wstring digest;
-    };
+    // Packed, by the path's hash: a digest search of a whole disk keeps one per file.
+    template <class Entries>
+    static auto* EntryIn(Entries& entries, const CFolderNames& folders, const std::wstring& path);
+
     mutable std::mutex lock_;
-    std::unordered_map<std::wstring, SEntry> entries_;
+    CFolderNames folders_;
+    std::unordered_multimap<size_t, CPackedFile> entries_;
 };

@@ -37,10 +37,12 @@ SGroupRowKey KeyOfGroup(const SFileInfo& first) {
 }
 
 // Fast mode: the feed is shown every kTickMs, held rows repainted every kRepaintMs
-// (longer for a tree that takes long to repaint, up to kRepaintMaxMs).
+// (longer for a tree that takes long to repaint, up to kRepaintMaxMs: the tree
+// measures every row made since the last repaint, so waiting longer makes the one
+// repaint that cannot give way longer too).
 constexpr UINT kTickMs = 50;
 constexpr DWORD kRepaintMs = 150;
-constexpr DWORD kRepaintMaxMs = 1000;
+constexpr DWORD kRepaintMaxMs = 300;
 // A slice of expanding or collapsing all, or of a backlog a worker waits for; the
 // rows a tick makes.
 constexpr int kStepMs = 40;
@@ -409,7 +411,7 @@ void CResultsView::Flush() {
     // A worker that ran ahead of the window leaves it a long backlog: it is shown a
     // slice per message, so the window answers others between two slices. Zero (no
     // window any more) ends the wait too.
-    while ((!feed_.Empty() || rowsHeld_) && SendMessageW(owner_, WM_SCAN_FLUSH, 0, 0) == kFlushMore) {
+    while ((!feed_.Empty() || rowsHeld_ || applying_) && SendMessageW(owner_, WM_SCAN_FLUSH, 0, 0) == kFlushMore) {
     }
 }
 
@@ -468,7 +470,18 @@ void CResultsView::SetCounts(const std::map<HTREEITEM, std::wstring>& counts) {
 
 bool CResultsView::ApplyFeed(FeedPace pace) {
     using Clock = std::chrono::steady_clock;
-    const auto until = Clock::now() + std::chrono::milliseconds(pace == FeedPace::Tick ? kTickWorkMs : kStepMs);
+    // A tick that repaints makes only a few rows: the repaint alone is the tick's
+    // share of the window's time.
+    const bool repaintDue = rowsHeld_ && GetTickCount() - lastRepaint_ >= repaintInterval_;
+    const int budgetMs = pace != FeedPace::Tick ? kStepMs : repaintDue ? 0 : kTickWorkMs;
+    const auto until = Clock::now() + std::chrono::milliseconds(budgetMs);
+    // From before the feed is emptied until its rows are made, a Flush elsewhere
+    // must still wait for them.
+    applying_ = true;
+    struct Applied {
+        std::atomic<bool>& flag;
+        ~Applied() { flag = false; }
+    } applied{applying_};
     CScanFeed::Batch batch = feed_.Take();
     // The line is refreshed once a tick, with the latest text: texts that follow each
     // other within one tick would never be painted, and under Wine each costs the edit
@@ -504,11 +517,14 @@ bool CResultsView::ApplyFeed(FeedPace pace) {
     if (rowsHeld_ && (finish || GetTickCount() - lastRepaint_ >= repaintInterval_)) {
         const DWORD start = GetTickCount();
         rows_.SetRedraw(true);
-        rows_.Repaint();
+        // Painted with the next WM_PAINT: a message sent meanwhile is answered between
+        // the tree's walk above and the painting, each a few dozen milliseconds (Wine,
+        // a hundred thousand rows).
+        InvalidateRect(tree_.GetTreeCtrl(), nullptr, FALSE);
         rowsHeld_ = false;
         lastRepaint_ = GetTickCount();
         // Turning redrawing back on costs the tree a walk over all its shown rows, so
-        // a big tree is repainted less often: at most a tenth of the time goes there.
+        // a big tree is repainted less often: about a tenth of the time goes there.
         repaintInterval_ = std::clamp<DWORD>((lastRepaint_ - start) * 10, kRepaintMs, kRepaintMaxMs);
     }
     return !rest;

@@ -149,6 +149,7 @@ private:
     // redrawing off between repaints.
     CScanFeed feed_;
     std::atomic<bool> rowsHeld_{false};
+    std::atomic<bool> applying_{false};   // ApplyFeed is under way
     DWORD lastRepaint_ = 0;
     DWORD repaintInterval_ = 150;
 
