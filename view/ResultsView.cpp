@@ -37,12 +37,13 @@ SGroupRowKey KeyOfGroup(const SFileInfo& first) {
 }
 
 // Fast mode: the feed is shown every kTickMs, held rows repainted every kRepaintMs
-// (longer for a tree that takes long to repaint, up to kRepaintMaxMs: the tree
-// measures every row made since the last repaint, so waiting longer makes the one
-// repaint that cannot give way longer too).
+// (longer for a tree that takes long to repaint, up to kRepaintMaxMs), and once
+// kRepaintRows group events were shown since the last: the tree measures every row
+// made since then in the one step of a repaint that cannot give way.
 constexpr UINT kTickMs = 50;
 constexpr DWORD kRepaintMs = 150;
-constexpr DWORD kRepaintMaxMs = 300;
+constexpr DWORD kRepaintMaxMs = 2000;
+constexpr size_t kRepaintRows = 2000;
 // A slice of expanding or collapsing all, or of a backlog a worker waits for; the
 // rows a tick makes.
 constexpr int kStepMs = 40;
@@ -472,7 +473,8 @@ bool CResultsView::ApplyFeed(FeedPace pace) {
     using Clock = std::chrono::steady_clock;
     // A tick that repaints makes only a few rows: the repaint alone is the tick's
     // share of the window's time.
-    const bool repaintDue = rowsHeld_ && GetTickCount() - lastRepaint_ >= repaintInterval_;
+    const bool repaintDue =
+        rowsHeld_ && (GetTickCount() - lastRepaint_ >= repaintInterval_ || eventsSinceRepaint_ >= kRepaintRows);
     const int budgetMs = pace != FeedPace::Tick ? kStepMs : repaintDue ? 0 : kTickWorkMs;
     const auto until = Clock::now() + std::chrono::milliseconds(budgetMs);
     // From before the feed is emptied until its rows are made, a Flush elsewhere
@@ -505,6 +507,7 @@ bool CResultsView::ApplyFeed(FeedPace pace) {
             ApplyGroupEvent(batch.groups[done], counts);
         }
         rest = done < batch.groups.size();
+        eventsSinceRepaint_ += done;
         if (rest)
             feed_.GiveBack({std::make_move_iterator(batch.groups.begin() + static_cast<std::ptrdiff_t>(done)),
                             std::make_move_iterator(batch.groups.end())});
@@ -514,7 +517,8 @@ bool CResultsView::ApplyFeed(FeedPace pace) {
     // Held rows are repainted now and then; redrawing stays on until more rows
     // come, so whatever the user does to the tree meanwhile shows at once.
     const bool finish = pace != FeedPace::Tick && !rest;
-    if (rowsHeld_ && (finish || GetTickCount() - lastRepaint_ >= repaintInterval_)) {
+    if (rowsHeld_ && (finish || GetTickCount() - lastRepaint_ >= repaintInterval_ ||
+                      eventsSinceRepaint_ >= kRepaintRows)) {
         const DWORD start = GetTickCount();
         rows_.SetRedraw(true);
         // Painted with the next WM_PAINT: a message sent meanwhile is answered between
@@ -522,10 +526,12 @@ bool CResultsView::ApplyFeed(FeedPace pace) {
         // a hundred thousand rows).
         InvalidateRect(tree_.GetTreeCtrl(), nullptr, FALSE);
         rowsHeld_ = false;
+        eventsSinceRepaint_ = 0;
         lastRepaint_ = GetTickCount();
         // Turning redrawing back on costs the tree a walk over all its shown rows, so
-        // a big tree is repainted less often: about a tenth of the time goes there.
-        repaintInterval_ = std::clamp<DWORD>((lastRepaint_ - start) * 10, kRepaintMs, kRepaintMaxMs);
+        // a big tree is repainted less often: about a twentieth of the time goes there
+        // (and as much again to paint), the rest is the search's.
+        repaintInterval_ = std::clamp<DWORD>((lastRepaint_ - start) * 20, kRepaintMs, kRepaintMaxMs);
     }
     return !rest;
 }

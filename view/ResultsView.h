@@ -152,6 +152,7 @@ private:
     std::atomic<bool> applying_{false};   // ApplyFeed is under way
     DWORD lastRepaint_ = 0;
     DWORD repaintInterval_ = 150;
+    size_t eventsSinceRepaint_ = 0;
 
     // ExpandAll under way: the group rows in the order they are done.
     struct RowJob {
