@@ -299,10 +299,12 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
             answering = SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0, SMTO_NORMAL, 120000,
                                             &result) != 0;
             // A command that goes on in slices is done when the last slice is; one not
-            // done within five minutes counts -1, and the next command ends it.
+            // done within five minutes (TWINSEEK_BENCH_COMMAND_SECONDS) counts -1, and
+            // the next command ends it.
             bool done = answering;
+            const char* limit = std::getenv("TWINSEEK_BENCH_COMMAND_SECONDS");
             while (done && dlg.ResultsView.Expanding()) {
-                if (Now() - from > 300) done = false;
+                if (Now() - from > (limit ? std::atof(limit) : 300)) done = false;
                 Sleep(20);
             }
             if (std::getenv("TWINSEEK_BENCH_TRACE"))

@@ -1,5 +1,9 @@
 #include "engine/DigestCache.h"
 
+#include <utility>
+
+#include "engine/FreeLater.h"
+
 namespace {
 
 SFileInfo Record(const std::wstring& path, uint64_t size, const std::wstring& time, const std::wstring& digest) {
@@ -39,6 +43,6 @@ void CDigestCache::Store(const std::wstring& path, uint64_t size, const std::wst
 
 void CDigestCache::Clear() {
     std::lock_guard<std::mutex> guard(lock_);
-    entries_.clear();
+    FreeLater(std::exchange(entries_, {}));
     folders_.Clear();
 }

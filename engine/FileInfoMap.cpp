@@ -3,6 +3,7 @@
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
 #include "engine/FileStatus.h"
+#include "engine/FreeLater.h"
 #include "settings/Criteria.h"
 
 using Guard = std::lock_guard<std::recursive_mutex>;
@@ -208,8 +209,14 @@ int CFileInfoMap::GroupSizeOnDisk(const std::wstring& name, const std::wstring& 
 void CFileInfoMap::ClearGroups() {
     Guard guard(m_lock);
     ++m_clears;
-    for (auto& group : *this) group.second.clear();
-    m_sizes.clear();
+    // The members go to another thread to be freed; the keys stay.
+    std::vector<CFileInfoV> members;
+    members.reserve(size());
+    for (auto& group : *this) {
+        members.push_back(std::move(group.second));
+        group.second.clear();
+    }
+    FreeLater(std::make_pair(std::move(members), std::exchange(m_sizes, {})));
     // No record is left to name a folder by number.
     m_folderTexts.Clear();
 }

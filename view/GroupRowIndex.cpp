@@ -1,6 +1,10 @@
 #include "view/GroupRowIndex.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
+
+#include "engine/FreeLater.h"
 
 #include "settings/Criteria.h"
 #include "view/ResultColumns.h"
@@ -165,11 +169,9 @@ void CGroupRowIndex::Refile(HTREEITEM row, const SGroupRowKey& key) {
 
 void CGroupRowIndex::Clear() {
     std::lock_guard<std::mutex> guard(lock_);
-    order_.clear();
-    groups_.clear();
-    byName_.clear();
-    byKey_.clear();
-    parentOf_.clear();
+    // A whole disk's rows take long to free: another thread does it.
+    FreeLater(std::make_tuple(std::exchange(groups_, {}), std::exchange(order_, {}), std::exchange(byName_, {}),
+                              std::exchange(byKey_, {}), std::exchange(parentOf_, {})));
     lateCount_ = 0;
     lateFolders_.Clear();
 }

@@ -69,6 +69,24 @@ TEST(ExportList, TwoGroupsGiveFourLinesInTheAnsiCodePage) {
     });
 }
 
+TEST(ExportList, GroupsNeverOpenedListTheirFilesInOrder) {
+    TempFolder dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        const std::wstring a1 = dir.Path() + L"\\1\\a.txt", a2 = dir.Path() + L"\\2\\a.txt",
+                           a3 = dir.Path() + L"\\3\\a.txt";
+        for (auto& p : {a1, a2, a3}) ui::AddFound(run.dlg, ui::FoundRecord(p), false);
+        ASSERT_EQ(1u, static_cast<size_t>(SendMessageW(run.tree(), TVM_GETCOUNT, 0, 0)));
+        ExportAs(main, dir.Path() + L"\\late.txt");
+        std::wstring lines;
+        for (auto& p : {a1, a2, a3}) lines += L"a.txt\t" + p + L"\r\n";
+        std::string expected(lines.size() * 2, '\0');
+        expected.resize(WideCharToMultiByte(CP_ACP, 0, lines.c_str(), static_cast<int>(lines.size()), expected.data(),
+                                            static_cast<int>(expected.size()), nullptr, nullptr));
+        EXPECT_EQ(expected, ReadFileBytes(dir.Path() + L"\\late.txt"));
+    });
+}
+
 TEST(ExportList, NameWithExtensionStaysAndEmptyResultsGiveEmptyFile) {
     TempFolder dir;
     ui::MainWindowRun run;

@@ -61,11 +61,12 @@ std::wstring RunMove(HWND main, CTwinseekDlg& dlg, const Options& o) {
 
 // Files 1\<name> ... n\<name> under the folder, each holding its folder's number,
 // found in that order.
-std::vector<std::wstring> FoundSameNamed(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int n) {
+std::vector<std::wstring> FoundSameNamed(const TempFolder& dir, CTwinseekDlg& dlg, const std::wstring& name, int n,
+                                         bool expand = true) {
     std::vector<std::wstring> out;
     for (int i = 1; i <= n; ++i) {
         out.push_back(dir.Write(std::to_wstring(i) + L"\\" + name, std::to_string(i)));
-        ui::AddFound(dlg, out.back());
+        ui::AddFound(dlg, ui::FoundRecord(out.back()), expand);
     }
     return out;
 }
@@ -504,4 +505,24 @@ TEST(MoveFilesSafety, ClosingDuringALargeMoveAcrossVolumesFinishesTheFileFirst) 
     EXPECT_EQ(INVALID_HANDLE_VALUE, find);
     if (find != INVALID_HANDLE_VALUE) FindClose(find);
     TempFolder::RemoveTree(target);
+}
+
+TEST(MoveFiles, KeepFirstReachesTheFilesOfAGroupNeverOpened) {
+    TempFolder dir;
+    const std::wstring target = dir.MakeDir(L"target");
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        HWND tree = run.tree();
+        auto a = FoundSameNamed(dir, run.dlg, L"a.txt", 2, false);
+        // Only the group row is made: its files wait until somebody reaches them.
+        ASSERT_EQ(1u, static_cast<size_t>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
+        EXPECT_EQ(L"移动完成", RunMove(main, run.dlg, {1, false, false, target}));
+        EXPECT_EQ("1", ReadFileBytes(a[0]));
+        EXPECT_FALSE(Exists(a[1]));
+        EXPECT_EQ("2", ReadFileBytes(target + L"\\a.txt"));
+        // As with a group opened before: the pass leaves the group row, counting one.
+        ASSERT_EQ(1u, Roots(tree).size());
+        EXPECT_TRUE(Children(tree, Roots(tree)[0]).empty());
+        EXPECT_EQ(L"1", ui::Pieces(tree, Roots(tree)[0])[0]);
+    });
 }
