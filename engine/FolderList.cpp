@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <tuple>
+#include <utility>
+
+#include "engine/FreeLater.h"
 #include "engine/LongPath.h"
 
 using Guard = std::lock_guard<std::recursive_mutex>;
@@ -64,11 +68,10 @@ void CFolderList::RequeueAllFolders() {
 
 void CFolderList::ClearFolders() {
     Guard guard(m_lock);
-    m_items.clear();
-    m_paths.clear();
+    // A whole disk's folders are freed by another thread.
+    FreeLater(std::make_tuple(std::exchange(m_items, {}), std::exchange(m_paths, {}), std::exchange(m_claimOf, {}),
+                              std::exchange(m_byIndex, {})));
     m_firstPending = 0;
-    m_claimOf.clear();
-    m_byIndex.clear();
 }
 
 int CFolderList::FolderCount() const {
