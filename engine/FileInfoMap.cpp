@@ -77,7 +77,7 @@ CFileInfoMap::const_iterator CFileInfoMap::Locate(const SFileInfo& record) const
     for (const_iterator it = begin(); it != end(); ++it) {
         size_t bar = it->first.find(L'|');
         std::wstring namePart = bar == std::wstring::npos ? it->first : it->first.substr(0, bar);
-        if (Similar(namePart, stripped) && it->second.Accepts(nCriteria, probe, record.strPath, m_folderTexts))
+        if (Similar(namePart, stripped) && GroupAt(it).Accepts(nCriteria, probe, record.strPath, m_folderTexts))
             return it;
     }
     return end();
@@ -86,6 +86,16 @@ CFileInfoMap::const_iterator CFileInfoMap::Locate(const SFileInfo& record) const
 CFileInfoMap::iterator CFileInfoMap::Locate(const SFileInfo& record) {
     const_iterator it = static_cast<const CFileInfoMap&>(*this).Locate(record);
     return erase(it, it);   // the standard way to drop const from a map iterator
+}
+
+CFileInfoV& CFileInfoMap::GroupAt(const_iterator it) {
+    if (it->second >= m_groups.size()) m_groups.resize(it->second + 1);
+    return m_groups[it->second];
+}
+
+const CFileInfoV& CFileInfoMap::GroupAt(const_iterator it) const {
+    static const CFileInfoV kEmpty;
+    return it->second < m_groups.size() ? m_groups[it->second] : kEmpty;
 }
 
 bool CFileInfoMap::Holds(const CFileInfoV& group, const std::wstring& path) const {
@@ -111,16 +121,17 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
     if (it != end()) {
         // A similar group can let a record in through a member ahead of the one
         // with its own path: a group still never lists a file twice.
-        if (Holds(it->second, record.strPath)) return -1;
+        if (Holds(GroupAt(it), record.strPath)) return -1;
         // The member that let the record in comes before it, so a later lookup of the
         // record finds this same group.
-        Add(it->second, it->second.size(), record);
-        groupSize = static_cast<int>(it->second.size());
-        first = it->second.At(0, m_folderTexts);
+        CFileInfoV& group = GroupAt(it);
+        Add(group, group.size(), record);
+        groupSize = static_cast<int>(group.size());
+        first = group.At(0, m_folderTexts);
         return 0;
     }
-    it = emplace(std::move(key), CFileInfoV()).first;
-    Add(it->second, 0, record);
+    it = emplace(std::move(key), static_cast<uint32_t>(size())).first;
+    Add(GroupAt(it), 0, record);
     groupSize = 1;
     first = record;
     return 1;
@@ -129,14 +140,14 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
 int CFileInfoMap::GetGroupSize(const SFileInfo& record) const {
     Guard guard(m_lock);
     const_iterator it = Locate(record);
-    return it == end() ? 0 : static_cast<int>(it->second.size());
+    return it == end() ? 0 : static_cast<int>(GroupAt(it).size());
 }
 
 bool CFileInfoMap::GetFirstFile(const SFileInfo& record, SFileInfo& first) const {
     Guard guard(m_lock);
     const_iterator it = Locate(record);
-    if (it == end() || it->second.empty()) return false;
-    first = it->second.At(0, m_folderTexts);
+    if (it == end() || GroupAt(it).empty()) return false;
+    first = GroupAt(it).At(0, m_folderTexts);
     return true;
 }
 
@@ -163,7 +174,7 @@ SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring
     iterator it = Locate(record);
     removed.clears = m_clears;
     if (it == end()) return removed;
-    CFileInfoV& group = it->second;
+    CFileInfoV& group = GroupAt(it);
     const size_t i = group.Find(path, m_folderTexts);
     if (i == CFileInfoV::npos) return removed;
     removed.found = true;
@@ -183,8 +194,8 @@ void CFileInfoMap::PutBack(const SRemovedFile& removed) {
     if (removed.clears != m_clears) return;
     // Groups stay in the map once made, so the key still finds this one.
     iterator it = find(removed.key);
-    if (it == end() || Holds(it->second, removed.record.strPath)) return;
-    Add(it->second, removed.position, removed.record);
+    if (it == end() || Holds(GroupAt(it), removed.record.strPath)) return;
+    Add(GroupAt(it), removed.position, removed.record);
 }
 
 std::optional<std::wstring> CFileInfoMap::MemberKeyOnDisk(const std::wstring& name, const std::wstring& path) const {
@@ -196,7 +207,7 @@ std::optional<std::wstring> CFileInfoMap::MemberKeyOnDisk(const std::wstring& na
     }
     Guard guard(m_lock);
     const_iterator it = Locate(record);
-    if (it == end() || !Holds(it->second, path)) return std::nullopt;
+    if (it == end() || !Holds(GroupAt(it), path)) return std::nullopt;
     return it->first;
 }
 
@@ -209,14 +220,9 @@ int CFileInfoMap::GroupSizeOnDisk(const std::wstring& name, const std::wstring& 
 void CFileInfoMap::ClearGroups() {
     Guard guard(m_lock);
     ++m_clears;
-    // The members go to another thread to be freed; the keys stay.
-    std::vector<CFileInfoV> members;
-    members.reserve(size());
-    for (auto& group : *this) {
-        members.push_back(std::move(group.second));
-        group.second.clear();
-    }
-    FreeLater(std::make_pair(std::move(members), std::exchange(m_sizes, {})));
+    // The keys stay, each naming an empty group now; the members go to another
+    // thread to be freed.
+    FreeLater(std::make_pair(std::exchange(m_groups, {}), std::exchange(m_sizes, {})));
     // No record is left to name a folder by number.
     m_folderTexts.Clear();
 }
@@ -224,12 +230,12 @@ void CFileInfoMap::ClearGroups() {
 std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fileName) const {
     Guard guard(m_lock);
     std::vector<std::wstring> paths;
-    for (const auto& group : *this) {
-        for (size_t i = 0; i < group.second.size(); ++i) {
-            const std::wstring_view name = group.second[i].ListedName();
+    for (const CFileInfoV& group : m_groups) {
+        for (size_t i = 0; i < group.size(); ++i) {
+            const std::wstring_view name = group[i].ListedName();
             if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), fileName.c_str(), -1, TRUE) ==
                 CSTR_EQUAL)
-                paths.push_back(group.second.At(i, m_folderTexts).strPath);
+                paths.push_back(group.At(i, m_folderTexts).strPath);
         }
     }
     return paths;
@@ -259,6 +265,7 @@ std::vector<SFileInfo> CFileInfoMap::Members(const SFileInfo& record) const {
     std::vector<SFileInfo> members;
     const_iterator it = Locate(record);
     if (it == end()) return members;
-    for (size_t i = 0; i < it->second.size(); ++i) members.push_back(it->second.At(i, m_folderTexts));
+    const CFileInfoV& group = GroupAt(it);
+    for (size_t i = 0; i < group.size(); ++i) members.push_back(group.At(i, m_folderTexts));
     return members;
 }

@@ -36,9 +36,9 @@ struct c_less_ty {
 // GetGroupSize, GetFirstFile) and around any direct use of the std::map base.
 // Never hold it across a SendMessage to the window thread.
 //
-// Groups are changed only through the methods here (they keep the path index in
-// step); the map base is for reading.
-class CFileInfoMap : public std::map<std::wstring, CFileInfoV, c_less_ty> {
+// The map base gives each key its group's number and is for reading; groups are
+// read and changed only through the methods here.
+class CFileInfoMap : public std::map<std::wstring, uint32_t, c_less_ty> {
     // Declared first: Folders is built with it.
     mutable std::recursive_mutex m_lock;
     unsigned m_clears = 0;
@@ -126,6 +126,11 @@ private:
     CFolderNames m_folderTexts;
     // Sizes met since the last clear, with the file still waiting for a twin, if any.
     std::unordered_map<uint64_t, std::optional<CPackedFile>> m_sizes;
+    // The groups, numbered by the map. A clear hands them all over at once; a number
+    // past the end names an empty group, made when something is added to it.
+    std::vector<CFileInfoV> m_groups;
+    CFileInfoV& GroupAt(const_iterator it);
+    const CFileInfoV& GroupAt(const_iterator it) const;
     bool Holds(const CFileInfoV& group, const std::wstring& path) const;
     void Add(CFileInfoV& group, size_t at, const SFileInfo& record);
 };
