@@ -51,9 +51,3 @@ void CFileInfoV::Erase(size_t at, const std::wstring& path) {
     members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(at));
     if (paths_) paths_->erase(KeyOf(path));
 }
-
-void CFileInfoV::clear() {
-    members_.clear();
-    members_.shrink_to_fit();
-    paths_.reset();
-}

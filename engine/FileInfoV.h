@@ -30,7 +30,6 @@ public:
                  const CFolderNames& folders) const;
     void Insert(size_t at, CPackedFile member, const std::wstring& path, const CFolderNames& folders);
     void Erase(size_t at, const std::wstring& path);
-    void clear();
 
 private:
     // Two independent 64-bit hashes of a path: a group of thousands of equal names

@@ -151,12 +151,17 @@ std::wstring CMD5Checksum::Finish() {
     Feed(padding, padLength);
     Feed(bits, 8);
 
+    unsigned char bytes[16];
+    for (int i = 0; i < 16; ++i) bytes[i] = static_cast<unsigned char>(state_[i / 4] >> (8 * (i % 4)));
+    return DigestText(bytes);
+}
+
+std::wstring DigestText(const unsigned char bytes[16]) {
     static const wchar_t hex[] = L"0123456789abcdef";
     std::wstring text(32, L'0');
     for (int i = 0; i < 16; ++i) {
-        unsigned byte = (state_[i / 4] >> (8 * (i % 4))) & 0xff;
-        text[2 * i] = hex[byte >> 4];
-        text[2 * i + 1] = hex[byte & 15];
+        text[2 * i] = hex[bytes[i] >> 4];
+        text[2 * i + 1] = hex[bytes[i] & 15];
     }
     return text;
 }

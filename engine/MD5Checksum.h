@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+// A digest's 16 bytes as the 32 lower-case hex digits shown and compared everywhere.
+std::wstring DigestText(const unsigned char bytes[16]);
+
 // One running MD5 digest (RFC 1321). Use an object for one digest, then discard it.
 class CMD5Checksum {
 public:

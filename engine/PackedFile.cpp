@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/FileStatus.h"
+#include "engine/MD5Checksum.h"
 
 namespace {
 
@@ -52,16 +53,6 @@ bool PackDigest(const std::wstring& text, unsigned char bytes[16]) {
         bytes[i] = static_cast<unsigned char>(high << 4 | low);
     }
     return true;
-}
-
-std::wstring UnpackDigest(const unsigned char bytes[16]) {
-    static const wchar_t hex[] = L"0123456789abcdef";
-    std::wstring text(32, L'0');
-    for (size_t i = 0; i < 16; ++i) {
-        text[2 * i] = hex[bytes[i] >> 4];
-        text[2 * i + 1] = hex[bytes[i] & 15];
-    }
-    return text;
 }
 
 }  // namespace
@@ -139,7 +130,7 @@ std::wstring CPackedFile::TimeText() const {
 
 std::wstring CPackedFile::DigestText() const {
     if (whole_) return whole_->strMD5;
-    return (flags_ & kDigest) ? UnpackDigest(reinterpret_cast<const unsigned char*>(text_.get())) : std::wstring();
+    return (flags_ & kDigest) ? ::DigestText(reinterpret_cast<const unsigned char*>(text_.get())) : std::wstring();
 }
 
 bool CPackedFile::HasPath(const std::wstring& path, const CFolderNames& folders) const {

@@ -469,13 +469,15 @@ void CResultsView::SetCounts(const std::map<HTREEITEM, std::wstring>& counts) {
     for (const auto& [row, count] : counts) groupRows_.SetLateCount(row, count);
 }
 
+bool CResultsView::RepaintDue() const {
+    return rowsHeld_ && (GetTickCount() - lastRepaint_ >= repaintInterval_ || eventsSinceRepaint_ >= kRepaintRows);
+}
+
 bool CResultsView::ApplyFeed(FeedPace pace) {
     using Clock = std::chrono::steady_clock;
     // A tick that repaints makes only a few rows: the repaint alone is the tick's
     // share of the window's time.
-    const bool repaintDue =
-        rowsHeld_ && (GetTickCount() - lastRepaint_ >= repaintInterval_ || eventsSinceRepaint_ >= kRepaintRows);
-    const int budgetMs = pace != FeedPace::Tick ? kStepMs : repaintDue ? 0 : kTickWorkMs;
+    const int budgetMs = pace != FeedPace::Tick ? kStepMs : RepaintDue() ? 0 : kTickWorkMs;
     const auto until = Clock::now() + std::chrono::milliseconds(budgetMs);
     // From before the feed is emptied until its rows are made, a Flush elsewhere
     // must still wait for them.
@@ -517,8 +519,7 @@ bool CResultsView::ApplyFeed(FeedPace pace) {
     // Held rows are repainted now and then; redrawing stays on until more rows
     // come, so whatever the user does to the tree meanwhile shows at once.
     const bool finish = pace != FeedPace::Tick && !rest;
-    if (rowsHeld_ && (finish || GetTickCount() - lastRepaint_ >= repaintInterval_ ||
-                      eventsSinceRepaint_ >= kRepaintRows)) {
+    if (rowsHeld_ && (finish || RepaintDue())) {
         const DWORD start = GetTickCount();
         rows_.SetRedraw(true);
         // Painted with the next WM_PAINT: a message sent meanwhile is answered between

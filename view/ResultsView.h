@@ -129,6 +129,8 @@ private:
     // True when nothing was given back.
     enum class FeedPace { Tick, Slice, All };
     bool ApplyFeed(FeedPace pace);
+    // Held rows have waited long enough, or are many enough, to be repainted.
+    bool RepaintDue() const;
     // One slice of ExpandAll; false once every row is done.
     bool StepJob();
     void EndJob();

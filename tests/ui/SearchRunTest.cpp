@@ -363,8 +363,9 @@ TEST(SearchRun, ClearingAndReSearchingOverAndOverLeavesNoStaleRow) {
             EXPECT_NE(nullptr, TreeView_GetImageList(tree, TVSIL_STATE));
             EXPECT_NE(nullptr, TreeView_GetImageList(tree, TVSIL_NORMAL));
             EXPECT_EQ(tree, GetDlgItem(dlg.ResultTree.GetHwnd(), CColumnTreeCtrl::kTreeId));
-            if (replace)
+            if (replace) {
                 for (HWND old : trees) EXPECT_TRUE(ui::WaitUntil([&] { return !IsWindow(old); }, 10000));
+            }
             // Whatever is shown is whole: each group row counts its own file rows, of
             // its own name, each file shown once.
             std::set<std::wstring> paths;
