@@ -160,6 +160,7 @@ double CpuSeconds(HANDLE thread) {
 int BenchScan(const std::wstring& root, int digest, int runs) {
     std::vector<double> seconds, cpu;
     int files = 0;
+    size_t grown = 0;
     HANDLE self = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
     for (int i = 0; i < runs; ++i) {
         FindSettingStruct settings;
@@ -173,6 +174,7 @@ int BenchScan(const std::wstring& root, int digest, int runs) {
         CFolderScan scan(settings, map, flags, fileCount, nullptr);
 
         const double used = CpuSeconds(self);
+        const size_t before = PrivateBytes();
         const double start = Now();
         scan.PrepareSearch();
         map.Folders.AddFolder(root, true);
@@ -181,6 +183,8 @@ int BenchScan(const std::wstring& root, int digest, int runs) {
         for (int steps = 0; steps < map.Folders.FolderCount(); ++steps) scan.SearchNextFolder();
         seconds.push_back(Now() - start);
         cpu.push_back(CpuSeconds(self) - used);
+        // The first run's growth: later runs reuse what it freed.
+        if (i == 0) grown = PrivateBytes() - before;
         files = fileCount;
     }
     std::vector<double> walks;
@@ -192,8 +196,8 @@ int BenchScan(const std::wstring& root, int digest, int runs) {
     const double floor = Median(walks) + (digest ? ReadSharedSizes(walk) : 0);
     const double s = Median(seconds);
     std::printf("scan files=%d digest=%d seconds=%.2f files_per_s=%.0f cpu_seconds=%.2f read_seconds=%.2f "
-                "floor_ratio=%.2f\n",
-                files, digest, s, files / s, Median(cpu), floor, s / floor);
+                "floor_ratio=%.2f bytes_per_file=%.0f\n",
+                files, digest, s, files / s, Median(cpu), floor, s / floor, files ? static_cast<double>(grown) / files : 0.0);
     return 0;
 }
 
@@ -240,8 +244,6 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
             Sleep(10);
         }
         Sleep(500);
-        const size_t before = PrivateBytes();
-        const double windowCpu = CpuSeconds(windowThread);
         SendDlgItemMessageW(main, IDC_FOLDER, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(root.c_str()));
         const std::wstring counters = CFolderScan::CounterText(walk.folders, walk.files);
         const std::wstring done = L"文件夹搜索完成:" + walk.lastFolder;
@@ -266,6 +268,10 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
                 Sleep(50);
             }
         });
+        // Taken once the probe runs: its stack is the bench's, not the search's.
+        Sleep(100);
+        const size_t before = PrivateBytes();
+        const double windowCpu = CpuSeconds(windowThread);
         start = Now();
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_FIND, BN_CLICKED), 0);
         while (ControlText(main, IDC_COUNT) != counters || ControlText(main, IDC_STATUS) != done) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -60,10 +61,20 @@ TEST(ScanFeed, GroupEventsComeInOrderAndAClearDropsThem) {
 
     feed.Group(Event(L"x", 2));
     feed.Group(Event(L"y", 3));
+    CScanFeed::GroupEvent real;
+    real.first = {L"a.txt", L"D:\\照片\\a.txt", L"2026-12-10 22:47:24", 12, L""};
+    real.file = {L"a.txt", L"D:\\照片\\备份\\a.txt", L"2026-12-09 08:00:00", 12, L""};
+    real.grew = true;
+    feed.Group(real);
     b = feed.Take();
-    ASSERT_EQ(2u, b.groups.size());
-    EXPECT_EQ(L"x", b.groups[0].file.strPath);
-    EXPECT_EQ(3, b.groups[1].count);
+    ASSERT_EQ(3u, b.groups.size());
+    const auto back = feed.Unpack(b.groups[2]);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(real.first, back->first);
+    EXPECT_EQ(real.file, back->file);
+    EXPECT_TRUE(back->grew);
+    EXPECT_EQ(L"x", feed.Unpack(b.groups[0])->file.strPath);
+    EXPECT_EQ(3, feed.Unpack(b.groups[1])->count);
 }
 
 TEST(ScanFeed, EventsGivenBackComeBeforeNewerOnes) {
@@ -73,13 +84,15 @@ TEST(ScanFeed, EventsGivenBackComeBeforeNewerOnes) {
     feed.Group(Event(L"c", 3));
     CScanFeed::Batch b = feed.Take();
     feed.Group(Event(L"d", 4));   // came while the window showed "a"
-    feed.GiveBack({b.groups.begin() + 1, b.groups.end()});
+    feed.GiveBack({std::make_move_iterator(b.groups.begin() + 1), std::make_move_iterator(b.groups.end())});
     b = feed.Take();
     std::vector<std::wstring> order;
-    for (const CScanFeed::GroupEvent& e : b.groups) order.push_back(e.file.strPath);
+    for (const CScanFeed::PackedEvent& e : b.groups) order.push_back(feed.Unpack(e)->file.strPath);
     EXPECT_EQ((Texts{L"b", L"c", L"d"}), order);
-    // A clear drops given-back events as well.
-    feed.GiveBack({b.groups.begin(), b.groups.end()});
+    // A clear drops given-back events as well, and those still in the window's hands
+    // unpack to nothing.
+    feed.GiveBack({std::make_move_iterator(b.groups.begin() + 1), std::make_move_iterator(b.groups.end())});
     feed.DropGroups();
     EXPECT_TRUE(feed.Empty());
+    EXPECT_FALSE(feed.Unpack(b.groups[0]).has_value());
 }

@@ -377,7 +377,7 @@ void CResultsView::GroupReachedTwo(const SFileInfo& first, const SFileInfo& seco
                                    bool fast) {
     CScanFeed::GroupEvent event{first, second, false, expand, groups_.GetGroupSize(first), clears};
     if (fast) {
-        feed_.Group(std::move(event));
+        feed_.Group(event);
         return;
     }
     Flush();
@@ -387,7 +387,7 @@ void CResultsView::GroupReachedTwo(const SFileInfo& first, const SFileInfo& seco
 void CResultsView::GroupGrew(const SFileInfo& first, const SFileInfo& record, unsigned clears, bool fast) {
     CScanFeed::GroupEvent event{first, record, true, false, groups_.GetGroupSize(first), clears};
     if (fast) {
-        feed_.Group(std::move(event));
+        feed_.Group(event);
         return;
     }
     Flush();
@@ -506,7 +506,7 @@ bool CResultsView::ApplyFeed(FeedPace pace) {
             // A long batch gives way to the user now and then: what is left goes back
             // to the feed for the next tick or slice.
             if (pace != FeedPace::All && done % 8 == 7 && (SomebodyWaits() || Clock::now() >= until)) break;
-            ApplyGroupEvent(batch.groups[done], counts);
+            if (auto event = feed_.Unpack(batch.groups[done])) ApplyGroupEvent(*event, counts);
         }
         rest = done < batch.groups.size();
         eventsSinceRepaint_ += done;

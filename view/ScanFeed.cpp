@@ -16,9 +16,17 @@ void CScanFeed::Counters(std::wstring text) {
     counters_ = std::move(text);
 }
 
-void CScanFeed::Group(GroupEvent event) {
+void CScanFeed::Group(const GroupEvent& event) {
     std::lock_guard<std::mutex> guard(lock_);
-    groups_.push_back(std::move(event));
+    groups_.push_back({CPackedFile(event.first, folders_), CPackedFile(event.file, folders_), event.grew, event.expand,
+                       event.count, event.clears, table_});
+}
+
+std::optional<CScanFeed::GroupEvent> CScanFeed::Unpack(const PackedEvent& event) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (event.table != table_) return std::nullopt;
+    return GroupEvent{event.first.Unpack(folders_), event.file.Unpack(folders_), event.grew, event.expand, event.count,
+                      event.clears};
 }
 
 CScanFeed::Batch CScanFeed::Take() {
@@ -31,7 +39,7 @@ CScanFeed::Batch CScanFeed::Take() {
     return b;
 }
 
-void CScanFeed::GiveBack(std::vector<GroupEvent> rest) {
+void CScanFeed::GiveBack(std::vector<PackedEvent> rest) {
     std::lock_guard<std::mutex> guard(lock_);
     rest.insert(rest.end(), std::make_move_iterator(groups_.begin()), std::make_move_iterator(groups_.end()));
     groups_.swap(rest);
@@ -40,6 +48,10 @@ void CScanFeed::GiveBack(std::vector<GroupEvent> rest) {
 void CScanFeed::DropGroups() {
     std::lock_guard<std::mutex> guard(lock_);
     groups_.clear();
+    // Events still in the window's hands were packed against this table: they
+    // unpack to nothing from now on.
+    folders_.Clear();
+    ++table_;
 }
 
 bool CScanFeed::Empty() const {
