@@ -207,6 +207,86 @@ std::wstring ControlText(HWND dialog, int id) {
     return buf;
 }
 
+// The longest a click on a check box, a scroll and a right click on the results
+// keep the window busy, in milliseconds, each with the painting it causes: the
+// first group's box is ticked and unticked, the tree scrolled a few pages, to its
+// end and back, and the row menu opened and closed. -1: it did not come.
+struct TouchTimes {
+    double click = -1, scroll = -1, menu = -1;
+};
+
+TouchTimes TimeTouches(HWND main, HWND tree) {
+    TouchTimes t;
+    const auto sent = [](HWND to, UINT msg, WPARAM wp, LPARAM lp) {
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutW(to, msg, wp, lp, SMTO_NORMAL, 120000, &result) != 0;
+    };
+    // Sent messages are answered before posted ones and painting: a posted mark
+    // shows the window got through what was posted before it, the paint is asked
+    // for alone.
+    HWND edit = GetDlgItem(main, IDC_STATUS);
+    int mark = 1000;
+    const auto painted = [&] {
+        const double from = Now();
+        PostMessageW(edit, EM_SETLIMITTEXT, ++mark, 0);
+        while (SendMessageW(edit, EM_GETLIMITTEXT, 0, 0) != static_cast<LRESULT>(mark))
+            if (Now() - from > 120) return false;
+        return UpdateWindow(tree) != FALSE;
+    };
+    const auto cursorAt = [&](POINT p) {
+        ClientToScreen(tree, &p);
+        SetCursorPos(p.x, p.y);
+        for (POINT now{}; GetCursorPos(&now) && (now.x != p.x || now.y != p.y);) Sleep(5);
+    };
+    HTREEITEM first = TreeView_GetRoot(tree);
+    if (!first) return t;
+    RECT label{};
+    if (!TreeView_GetItemRect(tree, first, &label, TRUE)) return t;
+    TVHITTESTINFO hit{};
+    hit.pt.y = (label.top + label.bottom) / 2;
+    for (hit.pt.x = 0; hit.pt.x < label.left; ++hit.pt.x) {
+        SendMessageW(tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.flags & TVHT_ONITEMSTATEICON) break;
+    }
+    if (hit.pt.x < label.left) {
+        cursorAt(hit.pt);
+        double longest = 0;
+        for (int i = 0; i < 2; ++i) {
+            const double from = Now();
+            const LPARAM at = MAKELPARAM(hit.pt.x, hit.pt.y);
+            PostMessageW(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageW(tree, WM_LBUTTONUP, 0, at);
+            if (!painted()) return t;
+            longest = std::max(longest, Now() - from);
+        }
+        t.click = longest * 1000;
+    }
+    double longest = 0;
+    for (int code : {SB_PAGEDOWN, SB_PAGEDOWN, SB_PAGEDOWN, SB_BOTTOM, SB_PAGEUP, SB_TOP}) {
+        const double from = Now();
+        if (!sent(tree, WM_VSCROLL, MAKEWPARAM(code, 0), 0) || !painted()) return t;
+        longest = std::max(longest, Now() - from);
+    }
+    t.scroll = longest * 1000;
+    // The menu's own loop runs on the window's thread: it is up once its window is.
+    const POINT onLabel{label.left + 2, (label.top + label.bottom) / 2};
+    cursorAt(onLabel);
+    const double from = Now();
+    const LPARAM at = MAKELPARAM(onLabel.x, onLabel.y);
+    PostMessageW(tree, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    PostMessageW(tree, WM_RBUTTONUP, 0, at);
+    HWND menu = nullptr;
+    while (!(menu = FindWindowW(L"#32768", nullptr)) || !IsWindowVisible(menu)) {
+        if (Now() - from > 120) return t;
+        Sleep(1);
+    }
+    t.menu = (Now() - from) * 1000;
+    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    while (IsWindowVisible(menu) && Now() - from < 120) Sleep(5);
+    sent(main, WM_NULL, 0, 0);
+    return t;
+}
+
 // The real main window on the display: type the folder, press start, wait until the
 // counters show every file and the status line the last folder done.
 int BenchUiScan(const std::wstring& root, int digest, int similar, int commands) {
@@ -317,6 +397,7 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
                 std::fprintf(stderr, "command %d: %.2f s\n", command, done ? Now() - from : -1.0);
             return done ? Now() - from : -1.0;
         };
+        const TouchTimes touch = commands ? TimeTouches(main, dlg.ResultTree.GetTreeCtrl()) : TouchTimes{};
         const double expandAll = timed(IDC_EXPAND_ALL);
         const double collapseAll = timed(IDC_EXPAND_ALL);
         dlg.FindFlags = FIND_STOP;   // the idle worker ends; the walk below runs alone
@@ -330,11 +411,11 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
         std::printf("ui-scan files=%d digest=%d similar=%d seconds=%.2f walk_seconds=%.2f ratio=%.2f rows=%d "
                     "private_bytes=%zu bytes_per_file=%.0f window_cpu=%.2f worker_cpu=%.2f read_seconds=%.2f "
                     "floor_ratio=%.2f max_answer_ms=%.0f slow_answers=%d expand_all_seconds=%.2f collapse_all_seconds=%.2f "
-                    "clear_seconds=%.2f command_answer_ms=%.0f\n",
+                    "clear_seconds=%.2f command_answer_ms=%.0f click_ms=%.0f scroll_ms=%.0f menu_ms=%.0f\n",
                     walk.files, digest, similar, seconds, w, seconds / w, rows, after,
                     static_cast<double>(after > before ? after - before : 0) / walk.files, windowUsed, workerUsed,
                     floor, seconds / floor, searchAnswer * 1000, searchSlow, expandAll, collapseAll, clear,
-                    longestAnswer.load() * 1000);
+                    longestAnswer.load() * 1000, touch.click, touch.scroll, touch.menu);
         std::fflush(stdout);
         // TWINSEEK_BENCH_HOLD_MS keeps the window up, e.g. for a screenshot.
         if (const char* hold = std::getenv("TWINSEEK_BENCH_HOLD_MS")) Sleep(static_cast<DWORD>(std::atoi(hold)));
