@@ -25,12 +25,6 @@ namespace {
 
 void ShowRefusal() { win::AppMessageBox(L"另一个删除或移动操作正在进行，请等它结束后再试。", MB_OK); }
 
-// True when a delete or move pass still runs; the refusal has been shown then.
-bool FilePassRefused(CTwinseekDlg& dlg) {
-    if (!dlg.FilePassRunning) return false;
-    ShowRefusal();
-    return true;
-}
 
 // FilePassRefused, or the results are empty: the delete and move commands end then,
 // the reason shown.
@@ -84,9 +78,15 @@ int WholeTickedGroups(const IResults& rows) {
 
 }  // namespace
 
+bool FilePassRefused(CTwinseekDlg& dlg) {
+    if (!dlg.FilePassRunning) return false;
+    ShowRefusal();
+    return true;
+}
+
 SPassContext CTwinseekDlg::PassContext() {
     return {ResultsView.Rows(), FileInfoMap, [this](const std::wstring& text) { ShowStatus(this, L"%s", text.c_str()); },
-            ClosingFlag, &LeftFiles};
+            ClosingFlag, &LeftFiles, &ProtectedFolders};
 }
 
 void CTwinseekDlg::OnReFindCommand() {

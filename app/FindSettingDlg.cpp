@@ -9,11 +9,11 @@ namespace {
 // The values the controls exchange, taken out of the record so that a pass can
 // fill them without the lock and hand them over in one step.
 struct Exchanged {
-    int FindSimularFile, FindSizeFile, FindTimeFile, FindMD5File, FileExtType, Md5MaxSize, ExpandItem;
+    int FindSimularFile, FindSizeFile, FindTimeFile, FindMD5File, FileExtType, Md5MaxSize, ExpandItem, FastSearch;
 
     static Exchanged From(const FindSettingStruct& s) {
         return {s.FindSimularFile, s.FindSizeFile, s.FindTimeFile, s.FindMD5File,
-                s.FileExtType,     s.Md5MaxSize,   s.ExpandItem};
+                s.FileExtType,     s.Md5MaxSize,   s.ExpandItem,   s.FastSearch};
     }
     void To(FindSettingStruct& s) const {
         s.FindSimularFile = FindSimularFile;
@@ -23,6 +23,7 @@ struct Exchanged {
         s.FileExtType = FileExtType;
         s.Md5MaxSize = Md5MaxSize;
         s.ExpandItem = ExpandItem;
+        s.FastSearch = FastSearch;
     }
 };
 
@@ -71,6 +72,7 @@ void CFindSettingDlg::DoDataExchange(win::DataExchange& dx) {
     dx.Control(IDC_SET_EXT_LIST, extensionList);
     dx.Int(IDC_SET_MD5_MAX, v.Md5MaxSize);
     dx.Check(IDC_SET_EXPAND, v.ExpandItem);
+    dx.Check(IDC_SET_FAST, v.FastSearch);
 }
 
 BOOL CFindSettingDlg::OnInitDialog() {

@@ -28,9 +28,21 @@ LRESULT CTwinseekDlg::OnResultsRClick(NMHDR*) {
     GetCursorPos(&MenuPoint);
     HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_MENU));
     if (!menu) return 0;
-    if (HMENU popup = GetSubMenu(menu, 0))
+    if (HMENU popup = GetSubMenu(menu, 0)) {
+        // The protect items speak of the file row under the point: one of the two
+        // shows, and neither acts on a group row or on nothing.
+        ColumnTreeHitInfo hit;
+        hit.pt = MenuPoint;
+        ScreenToClient(ResultTree, &hit.pt);
+        HTREEITEM row = ResultTree.HitTest(hit);
+        const bool fileRow = row && TreeView_GetParent(ResultTree.GetTreeCtrl(), row);
+        const bool guarded = fileRow && ResultsView.RowProtected(row);
+        DeleteMenu(popup, guarded ? ID_LIST_PROTECT : ID_LIST_UNPROTECT, MF_BYCOMMAND);
+        if (!fileRow) EnableMenuItem(popup, ID_LIST_PROTECT, MF_BYCOMMAND | MF_GRAYED);
+        if (!row) EnableMenuItem(popup, ID_SELECT_FOLDER, MF_BYCOMMAND | MF_GRAYED);
         TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, MenuPoint.x, MenuPoint.y, 0, hwnd_,
                        nullptr);
+    }
     DestroyMenu(menu);
     return 0;
 }
@@ -69,11 +81,18 @@ LRESULT CTwinseekDlg::OnResultsDblClk(NMHDR*) {
     ScreenToClient(ResultTree, &hit.pt);
     HTREEITEM row = ResultTree.HitTest(hit);
     TreeView_SelectItem(ResultTree.GetTreeCtrl(), row);
+    // The tree flips a double-clicked box once more by itself; the results flip it
+    // instead, as they do a click.
+    if (row && (hit.flags & TVHT_ONITEMSTATEICON)) {
+        ResultsView.ToggleTick(row);
+        return 1;
+    }
     if (row && hit.iSubItem == kPathColumn) Open(nullptr, ResultTree.GetItemText(row, kPathColumn), SW_SHOW);
     return 0;
 }
 
-// Arrives before the tree flips the clicked box, so the state read here is the old one.
+// Arrives before the tree flips the clicked box: the results flip it themselves, and
+// a nonzero answer keeps the tree from doing it too.
 LRESULT CTwinseekDlg::OnResultsClick(NMHDR*) {
     UpdateData(true);
     HWND tree = ResultTree.GetTreeCtrl();
@@ -83,8 +102,8 @@ LRESULT CTwinseekDlg::OnResultsClick(NMHDR*) {
     HTREEITEM row = ResultTree.HitTest(hit);
     TreeView_SelectItem(tree, row);
     if (!row || !(hit.flags & TVHT_ONITEMSTATEICON)) return 0;
-    ResultsView.FollowTickClick(row);
-    return 0;
+    ResultsView.ToggleTick(row);
+    return 1;
 }
 
 void CTwinseekDlg::OnExpandAll() {

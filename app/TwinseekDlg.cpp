@@ -55,6 +55,14 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_COMMAND(ID_LIST_COPY_NAME, OnCopyName)            // void ()
     TW_ON_COMMAND(ID_LIST_COPY_PATH, OnCopyPath)            // void ()
     TW_ON_COMMAND(IDC_EXPAND_ALL, OnExpandAll)              // void ()
+    TW_ON_COMMAND(ID_SELECT_NEWEST, OnSelectNewest)         // void ()
+    TW_ON_COMMAND(ID_SELECT_OLDEST, OnSelectOldest)         // void ()
+    TW_ON_COMMAND(ID_SELECT_SHALLOWEST, OnSelectShallowest) // void ()
+    TW_ON_COMMAND(ID_SELECT_FOLDER, OnSelectFolder)         // void ()
+    TW_ON_COMMAND(ID_SELECT_NONE, OnSelectNone)             // void ()
+    TW_ON_COMMAND(ID_SELECT_INVERT, OnSelectInvert)         // void ()
+    TW_ON_COMMAND(ID_LIST_PROTECT, OnProtect)               // void ()
+    TW_ON_COMMAND(ID_LIST_UNPROTECT, OnUnprotect)           // void ()
     TW_ON_COMMAND(IDC_DELETE, OnDeleteFiles)                // void ()
     TW_ON_COMMAND(ID_DELETE_FILES_ALT, OnDeleteFiles)       // void ()
     TW_ON_COMMAND(IDC_MOVE, OnMoveFiles)                    // void ()
@@ -102,7 +110,12 @@ BOOL CTwinseekDlg::OnInitDialog() {
     MoveSetting.Load();
     LastFolder.clear();
 
+    ProtectedFolders.Load();
+
     ImageList = ResultsView.Init(hwnd_, StatusEdit, CountEdit);
+    ResultsView.SetProtectedFolders(&ProtectedFolders);
+    ResultsView.SetSummaryFields(GetItem(IDC_SUMMARY_GROUPS), GetItem(IDC_SUMMARY_TICKED));
+    ResultsView.ShowSummary();
     // A recycling cut short (the process killed, the power gone) may have left a
     // file only under its spare name.
     const CSpareJournal::SRecovery recovery = CSpareJournal::Recover();

@@ -18,6 +18,7 @@
 #include "settings/DeleteSettingStruct.h"
 #include "settings/FindSettingStruct.h"
 #include "settings/MoveSettingStruct.h"
+#include "settings/ProtectedFolders.h"
 #include "update/StartupCheckThread.h"
 #include "update/UpdateInfo.h"
 #include "view/ResultsView.h"
@@ -82,6 +83,8 @@ public:
     bool ExitAfterPass = false;
     // The files the last delete or move pass left, with why (文件 → 未能处理的文件).
     CLeftFiles LeftFiles;
+    // Folders whose files no pass gives up and no tick reaches (右键 → 保护此文件夹).
+    CProtectedFolders ProtectedFolders;
 
     // --- start-up and housekeeping ---
     void OnAbout();        // 32794
@@ -110,6 +113,15 @@ public:
     void OnCopyName();                     // 32777
     void OnCopyPath();                     // 32778
     void OnExpandAll();                    // 1056
+    // --- what goes: the selection rules and protected folders ---
+    void OnSelectNewest();                 // 32802
+    void OnSelectOldest();                 // 32803
+    void OnSelectShallowest();             // 32804
+    void OnSelectFolder();                 // 32805 (row menu)
+    void OnSelectNone();                   // 32806
+    void OnSelectInvert();                 // 32807
+    void OnProtect();                      // 32808 (row menu)
+    void OnUnprotect();                    // 32809 (row menu)
 
     // --- update check ---
     void StartUpdateCheck();  // start-up: version info, then the background check
@@ -193,3 +205,7 @@ unsigned UpdateThreadProc(CTwinseekDlg* wnd);
 unsigned DeleteThreadProc(CTwinseekDlg* wnd);
 // The move worker's entry.
 unsigned MoveThreadProc(CTwinseekDlg* wnd);
+
+// A delete or move pass still runs: the refusal has been shown then. Commands that
+// change the rows or their ticks ask first.
+bool FilePassRefused(CTwinseekDlg& dlg);

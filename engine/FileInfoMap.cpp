@@ -103,7 +103,20 @@ bool CFileInfoMap::Holds(const CFileInfoV& group, const std::wstring& path) cons
 }
 
 void CFileInfoMap::Add(CFileInfoV& group, size_t at, const SFileInfo& record) {
+    Tally(group, false);
     group.Insert(at, CPackedFile(record, m_folderTexts), record.strPath, m_folderTexts);
+    Tally(group, true);
+}
+
+void CFileInfoMap::Tally(const CFileInfoV& group, bool in) {
+    if (group.size() < 2) return;
+    if (in) {
+        ++m_tallyGroups;
+        m_tallySpare += group.Spare();
+    } else {
+        --m_tallyGroups;
+        m_tallySpare -= group.Spare();
+    }
 }
 
 int CFileInfoMap::AddFile(const SFileInfo& record) {
@@ -184,7 +197,9 @@ SRemovedFile CFileInfoMap::TakeFile(const std::wstring& name, const std::wstring
     const SFileInfo& stored = removed.record;
     removed.unchanged = stored.nSize == record.nSize && stored.strTime == record.strTime &&
                         (stored.strMD5.empty() || stored.strMD5 == record.strMD5);
+    Tally(group, false);
     group.Erase(i, path);
+    Tally(group, true);
     return removed;
 }
 
@@ -223,6 +238,8 @@ void CFileInfoMap::ClearGroups() {
     // The keys stay, each naming an empty group now; the members go to another
     // thread to be freed.
     FreeLater(std::make_pair(std::exchange(m_groups, {}), std::exchange(m_sizes, {})));
+    m_tallyGroups = 0;
+    m_tallySpare = 0;
     // No record is left to name a folder by number.
     m_folderTexts.Clear();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -84,6 +85,14 @@ public:
     void PutBack(const SRemovedFile& removed);
     // Empties every group; the keys stay.
     void ClearGroups();
+    // The groups of two files or more, and the bytes their copies beyond the
+    // largest member take; kept as groups change, so reading them costs nothing
+    // (any thread, no lock).
+    struct STally {
+        uint32_t groups = 0;
+        uint64_t spare = 0;
+    };
+    STally Tally() const { return {m_tallyGroups.load(), m_tallySpare.load()}; }
     // How many times the groups were cleared: what was found before a clear must not
     // bring rows back after it.
     unsigned Clears() const {
@@ -133,4 +142,8 @@ private:
     const CFileInfoV& GroupAt(const_iterator it) const;
     bool Holds(const CFileInfoV& group, const std::wstring& path) const;
     void Add(CFileInfoV& group, size_t at, const SFileInfo& record);
+    // The group's share of the tally, taken out before it changes and put in after.
+    void Tally(const CFileInfoV& group, bool in);
+    std::atomic<uint32_t> m_tallyGroups{0};
+    std::atomic<uint64_t> m_tallySpare{0};
 };

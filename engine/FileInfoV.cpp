@@ -1,5 +1,7 @@
 #include "engine/FileInfoV.h"
 
+#include <algorithm>
+
 #include "settings/Criteria.h"
 
 CFileInfoV::SPathKey CFileInfoV::KeyOf(const std::wstring& path) {
@@ -13,14 +15,14 @@ CFileInfoV::SPathKey CFileInfoV::KeyOf(const std::wstring& path) {
 }
 
 size_t CFileInfoV::Find(const std::wstring& path, const CFolderNames& folders) const {
-    if (paths_ && !paths_->count(KeyOf(path))) return npos;
+    if (big_ && !big_->paths.count(KeyOf(path))) return npos;
     for (size_t i = 0; i < members_.size(); ++i)
         if (members_[i].HasPath(path, folders)) return i;
     return npos;
 }
 
 bool CFileInfoV::HasPath(const std::wstring& path, const CFolderNames& folders) const {
-    if (paths_) return paths_->count(KeyOf(path)) != 0;
+    if (big_) return big_->paths.count(KeyOf(path)) != 0;
     return Find(path, folders) != npos;
 }
 
@@ -37,17 +39,55 @@ bool CFileInfoV::Accepts(unsigned char criteria, const CPackedFile& probe, const
 }
 
 void CFileInfoV::Insert(size_t at, CPackedFile member, const std::wstring& path, const CFolderNames& folders) {
-    members_.insert(members_.begin() + static_cast<std::ptrdiff_t>(at < members_.size() ? at : members_.size()),
-                    std::move(member));
-    if (paths_) {
-        paths_->insert(KeyOf(path));
+    const uint64_t size = member.Size();
+    members_.insert(members_.begin() + static_cast<std::ptrdiff_t>(std::min(at, members_.size())), std::move(member));
+    if (big_) {
+        big_->paths.insert(KeyOf(path));
+        big_->Add(size);
     } else if (members_.size() >= kIndexFrom) {
-        paths_ = std::make_unique<std::unordered_set<SPathKey, SPathKeyHash>>();
-        for (const CPackedFile& m : members_) paths_->insert(KeyOf(m.Unpack(folders).strPath));
+        big_ = std::make_unique<SBig>();
+        for (const CPackedFile& m : members_) {
+            big_->paths.insert(KeyOf(m.Unpack(folders).strPath));
+            big_->Add(m.Size());
+        }
     }
 }
 
 void CFileInfoV::Erase(size_t at, const std::wstring& path) {
+    const uint64_t size = members_[at].Size();
     members_.erase(members_.begin() + static_cast<std::ptrdiff_t>(at));
-    if (paths_) paths_->erase(KeyOf(path));
+    if (!big_) return;
+    big_->paths.erase(KeyOf(path));
+    big_->sum -= size;
+    if (size == big_->largest && --big_->largestCount == 0) {
+        // The last of the largest went: the next largest is looked for once.
+        big_->largest = 0;
+        for (const CPackedFile& m : members_) {
+            if (m.Size() > big_->largest) {
+                big_->largest = m.Size();
+                big_->largestCount = 0;
+            }
+            if (m.Size() == big_->largest) ++big_->largestCount;
+        }
+    }
+}
+
+void CFileInfoV::SBig::Add(uint64_t size) {
+    sum += size;
+    if (size > largest) {
+        largest = size;
+        largestCount = 0;
+    }
+    if (size == largest) ++largestCount;
+}
+
+uint64_t CFileInfoV::Spare() const {
+    if (members_.size() < 2) return 0;
+    if (big_) return big_->sum - big_->largest;
+    uint64_t sum = 0, largest = 0;
+    for (const CPackedFile& m : members_) {
+        sum += m.Size();
+        largest = std::max(largest, m.Size());
+    }
+    return sum - largest;
 }

@@ -30,6 +30,9 @@ public:
                  const CFolderNames& folders) const;
     void Insert(size_t at, CPackedFile member, const std::wstring& path, const CFolderNames& folders);
     void Erase(size_t at, const std::wstring& path);
+    // The bytes the group's members take beyond its largest one: what giving up all
+    // copies but one would free at least. Zero for a group of one.
+    uint64_t Spare() const;
 
 private:
     // Two independent 64-bit hashes of a path: a group of thousands of equal names
@@ -45,6 +48,15 @@ private:
     // Small groups, nearly all of them, are walked and keep no index.
     static constexpr size_t kIndexFrom = 16;
 
+    // A big group also keeps its sizes' sum and largest, so Spare need not walk it
+    // at every member that comes or goes.
+    struct SBig {
+        std::unordered_set<SPathKey, SPathKeyHash> paths;
+        uint64_t sum = 0, largest = 0;
+        size_t largestCount = 0;   // members of the largest size
+        void Add(uint64_t size);
+    };
+
     std::vector<CPackedFile> members_;
-    std::unique_ptr<std::unordered_set<SPathKey, SPathKeyHash>> paths_;
+    std::unique_ptr<SBig> big_;
 };

@@ -164,11 +164,13 @@ void CMovePass::MoveAll() {
         walk.Run(
             [&](const SFileRow& file) {
                 painting.Tick();
-                // Every file goes, as asked: none of a group is kept to check against.
+                // A protected file stays where it is, row and all.
+                if (file.protectedFile && !rule.copy) return;
+                // Every other file goes, as asked: none of a group is kept to check against.
                 HandOverRowFile(context_, walk, file, rule, nullptr);
             },
             [&](HTREEITEM group) {
-                if (!rule.copy && walk.GroupFailedCount() == 0) walk.DeleteRow(group);
+                if (!rule.copy && walk.GroupFailedCount() == 0 && !walk.GroupHasProtected()) walk.DeleteRow(group);
             });
         walk.ShowEnd(kDone, rule.FailedFormat());
     } catch (...) {

@@ -6,6 +6,7 @@
 
 class CFileInfoMap;
 class CLeftFiles;
+class CProtectedFolders;
 class IResults;
 
 // What a file pass works on: the result rows, the groups behind them, the status
@@ -19,4 +20,6 @@ struct SPassContext {
     const std::atomic<int32_t>& closing;
     // Where the pass lists each file it leaves and why (none: not listed).
     CLeftFiles* left = nullptr;
+    // Files under these folders are never given up (none: no folder is protected).
+    const CProtectedFolders* protectedFolders = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "engine/FileStatus.h"
 #include "engine/FindFlags.h"
 #include "fileops/KeptCopies.h"
+#include "settings/ProtectedFolders.h"
 #include "view/ResultColumns.h"
 #include "view/IResults.h"
 #include "win/Format.h"
@@ -37,6 +38,7 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
         CheckClosing(context_.closing);
         next = results.NextSibling(group);
         groupFailed_ = 0;
+        groupProtected_ = false;
         rows.clear();
         for (HTREEITEM row = results.FirstChild(group); row; row = results.NextSibling(row)) {
             SFileRow file;
@@ -44,7 +46,10 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
             file.row = row;
             file.name = Text(row, kNameColumn);
             file.path = Text(row, kPathColumn);
-            file.ticked = Ticked(row);
+            const CProtectedFolders* guarded = context_.protectedFolders;
+            file.protectedFile = guarded && guarded->Covers(file.path);
+            file.ticked = !file.protectedFile && Ticked(row);
+            groupProtected_ = groupProtected_ || file.protectedFile;
             rows.push_back(std::move(file));
         }
         if (onGroupStart) onGroupStart(rows);
@@ -59,11 +64,14 @@ void CResultWalk::Run(const std::function<void(const SFileRow&)>& onFile,
 void CResultWalk::RunKeepFirst(CKeptCopies& kept, const std::function<void(const SFileRow&, bool first)>& onFile) {
     // Run hands every file the same row it showed onGroupStart.
     const SFileRow* first = nullptr;
-    Run([&](const SFileRow& file) { onFile(file, &file == first); }, nullptr,
+    bool keepProtected = false;
+    Run([&](const SFileRow& file) { onFile(file, keepProtected ? file.protectedFile : &file == first); }, nullptr,
         [&](const std::vector<SFileRow>& rows) {
             kept.Reset();
+            keepProtected = groupProtected_;
             first = rows.empty() ? nullptr : &rows.front();
-            if (first) kept.Keep(first->name, first->path);
+            for (const SFileRow& row : rows)
+                if (keepProtected ? row.protectedFile : &row == first) kept.Keep(row.name, row.path);
         });
 }
 
@@ -77,7 +85,7 @@ void CResultWalk::RunTicked(CKeptCopies& kept, bool dropGroupRows, const std::fu
         },
         [&](HTREEITEM group) {
             // A group with a file that stayed keeps its row, to show that file.
-            if (dropGroupRows && Ticked(group) && groupFailed_ == 0) DeleteRow(group);
+            if (dropGroupRows && Ticked(group) && groupFailed_ == 0 && !groupProtected_) DeleteRow(group);
         },
         [&](const std::vector<SFileRow>& rows) { guard = KeepUnticked(kept, rows); });
 }

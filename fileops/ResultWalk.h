@@ -18,7 +18,8 @@ struct SFileRow {
     HTREEITEM row = nullptr;
     std::wstring name;    // column 1
     std::wstring path;    // column 2
-    bool ticked = false;  // as it was when the walk reached its group
+    bool ticked = false;  // as it was when the walk reached its group; never for a protected file
+    bool protectedFile = false;   // in a protected folder: no pass gives it up
 };
 
 // The walk over the results that the delete and move passes share, and what they do
@@ -46,8 +47,8 @@ public:
     void Run(const std::function<void(const SFileRow&)>& onFile,
              const std::function<void(HTREEITEM group)>& onGroupEnd = nullptr,
              const std::function<void(const std::vector<SFileRow>&)>& onGroupStart = nullptr);
-    // Run over the files of the keep-first modes, each with whether it is its group's
-    // first; the pass keeps that first file (`kept`).
+    // Run over the files of the keep-first modes, each with whether the pass keeps
+    // it (`kept`): its group's protected files when it has any, else its first.
     void RunKeepFirst(CKeptCopies& kept, const std::function<void(const SFileRow&, bool first)>& onFile);
     // Run over the ticked files of the checked modes: onTicked gets each with what the
     // pass keeps of its group (the unticked files; null when every file is ticked, as
@@ -99,6 +100,8 @@ public:
     int FailedCount() const { return failed_; }
     // Failures within the group being walked.
     int GroupFailedCount() const { return groupFailed_; }
+    // The group being walked has a protected file, which keeps its group row.
+    bool GroupHasProtected() const { return groupProtected_; }
 
     // The pass's last status text: `done`, or `failedFormat` with the failure count.
     void ShowEnd(const wchar_t* done, const wchar_t* failedFormat) const;
@@ -107,6 +110,7 @@ private:
     const SPassContext& context_;
     int failed_ = 0;
     int groupFailed_ = 0;
+    bool groupProtected_ = false;
 };
 
 // `done` when nothing failed, else `failedFormat` (with one %d) formatted with the count.

@@ -48,6 +48,16 @@
 #define ID_FILE_COMPARE         32799
 #define ID_FIND_TOGGLE          32800
 #define ID_FILE_LEFT_FILES      32801
+#define ID_SELECT_NEWEST        32802
+#define ID_SELECT_OLDEST        32803
+#define ID_SELECT_SHALLOWEST    32804
+#define ID_SELECT_FOLDER        32805
+#define ID_SELECT_NONE          32806
+#define ID_SELECT_INVERT        32807
+#define ID_LIST_PROTECT         32808
+#define ID_LIST_UNPROTECT       32809
+#define IDC_SUMMARY_GROUPS      1061
+#define IDC_SUMMARY_TICKED      1062
 
 // Delete dialog
 #define IDC_DEL_KEEP_FIRST      1013
@@ -82,6 +92,7 @@
 #define IDC_SET_EXT_LIST        1021
 #define IDC_SET_MD5_MAX         1056
 #define IDC_SET_EXPAND          1057
+#define IDC_SET_FAST            1058
 #define IDC_SET_ADD             1006
 #define IDC_SET_REMOVE          1007
 

@@ -76,3 +76,28 @@ void WriteSettingString(const wchar_t* key, const std::wstring& value) {
     EnsureUnicodeSettingsFile(path);
     WritePrivateProfileStringW(kSection, key, value.c_str(), path.c_str());
 }
+
+std::vector<std::wstring> ReadSettingList(const wchar_t* section) {
+    const std::wstring path = SettingsFilePath();
+    const int count = static_cast<int>(GetPrivateProfileIntW(section, L"Count", 0, path.c_str()));
+    std::vector<std::wstring> items;
+    std::vector<wchar_t> buf(32768);
+    // A broken count reads no more than the keys that are there.
+    for (int i = 1; i <= count && i <= 4096; ++i) {
+        DWORD n = GetPrivateProfileStringW(section, win::Format(L"Item%d", i).c_str(), L"", buf.data(),
+                                           static_cast<DWORD>(buf.size()), path.c_str());
+        if (n) items.emplace_back(buf.data(), n);
+    }
+    return items;
+}
+
+void WriteSettingList(const wchar_t* section, const std::vector<std::wstring>& items) {
+    const std::wstring path = SettingsFilePath();
+    EnsureUnicodeSettingsFile(path);
+    WritePrivateProfileStringW(section, nullptr, nullptr, path.c_str());
+    WritePrivateProfileStringW(section, L"Count", win::Format(L"%d", static_cast<int>(items.size())).c_str(),
+                               path.c_str());
+    for (size_t i = 0; i < items.size(); ++i)
+        WritePrivateProfileStringW(section, win::Format(L"Item%d", static_cast<int>(i + 1)).c_str(), items[i].c_str(),
+                                   path.c_str());
+}

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 // The program's folder with a trailing backslash, or (full = true) the path of
 // the executable itself.
@@ -14,5 +15,9 @@ void WriteSettingInt(const wchar_t* key, int value);
 std::wstring ReadSettingString(const wchar_t* key, const wchar_t* def);
 void WriteSettingString(const wchar_t* key, const std::wstring& value);
 
+// A section of its own holding a list: "Count", then "Item1" to "ItemN". Writing
+// replaces the whole section.
+std::vector<std::wstring> ReadSettingList(const wchar_t* section);
+void WriteSettingList(const wchar_t* section, const std::vector<std::wstring>& items);
 // Tests point the settings at a folder of their own; empty restores the default.
 void SetProgramDirOverride(const std::wstring& dir);

@@ -294,3 +294,44 @@ TEST(Groups, AddFileReportsTheGroupALaterLookupFinds) {
         EXPECT_EQ(map.GetGroupSize(records[i]), size) << i;
     }
 }
+
+TEST(GroupsTally, CountsGroupsOfTwoAndTheBytesBeyondTheLargestAsTheyChange) {
+    TempFolder dir;
+    CFileInfoMap map;
+    map.SetCriteria(0);
+    auto add = [&](const std::wstring& relative, size_t bytes) {
+        const std::wstring path = dir.Write(relative, std::string(bytes, 'x'));
+        SFileInfo r;
+        ReadFileStatus(path, r.nSize, r.strTime);
+        r.strPath = path;
+        r.strName = relative.substr(relative.rfind(L'\\') + 1);
+        map.AddFile(r);
+        return path;
+    };
+    add(L"a\\lone.txt", 7);
+    EXPECT_EQ(0u, map.Tally().groups);
+    add(L"a\\n.txt", 100);
+    add(L"b\\n.txt", 300);
+    const std::wstring third = add(L"c\\n.txt", 200);
+    EXPECT_EQ(1u, map.Tally().groups);
+    EXPECT_EQ(300u, map.Tally().spare);   // 100 + 300 + 200 beyond the 300
+
+    // A big group keeps its sums as members come and go, the largest included.
+    std::vector<std::wstring> big;
+    for (int i = 0; i < 20; ++i) big.push_back(add(L"d" + std::to_wstring(i) + L"\\big.bin", 10));
+    const std::wstring largest = add(L"e\\big.bin", 50);
+    EXPECT_EQ(2u, map.Tally().groups);
+    EXPECT_EQ(300u + 200u, map.Tally().spare);
+    EXPECT_TRUE(map.TakeFile(L"big.bin", largest).found);
+    EXPECT_EQ(300u + 190u, map.Tally().spare);
+    const SRemovedFile taken = map.TakeFile(L"n.txt", third);
+    EXPECT_EQ(300u - 200u + 190u, map.Tally().spare);
+    map.PutBack(taken);
+    EXPECT_EQ(300u + 190u, map.Tally().spare);
+    for (size_t i = 0; i + 1 < big.size(); ++i) map.TakeFile(L"big.bin", big[i]);
+    EXPECT_EQ(1u, map.Tally().groups);
+    EXPECT_EQ(300u, map.Tally().spare);
+    map.ClearGroups();
+    EXPECT_EQ(0u, map.Tally().groups);
+    EXPECT_EQ(0u, map.Tally().spare);
+}

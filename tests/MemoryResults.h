@@ -42,6 +42,9 @@ public:
         const Row* r = Find(row);
         return r && r->ticked;
     }
+    void SetTicked(HTREEITEM row, bool on) override {
+        if (Row* r = Find(row)) r->ticked = on;
+    }
     void SetText(HTREEITEM row, int column, const std::wstring& text) override {
         if (Row* r = Find(row)) r->texts[column] = text;
     }

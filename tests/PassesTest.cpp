@@ -14,6 +14,7 @@
 #include "fileops/LeftFiles.h"
 #include "fileops/MovePass.h"
 #include "fileops/SpareJournal.h"
+#include "settings/ProtectedFolders.h"
 #include "tests/MemoryResults.h"
 #include "tests/FileRecords.h"
 #include "tests/TempFolder.h"
@@ -30,9 +31,10 @@ struct Bench {
     CLeftFiles left;
     int sameContent = 1;
     int direct = 1;
+    const CProtectedFolders* guarded = nullptr;
 
     SPassContext Context() {
-        return {results, groups, [this](const std::wstring& t) { texts.push_back(t); }, closing, &left};
+        return {results, groups, [this](const std::wstring& t) { texts.push_back(t); }, closing, &left, guarded};
     }
     // The reasons of the files the last pass left, in order.
     std::vector<ELeftReason> Reasons() const {
@@ -492,4 +494,45 @@ TEST(PassesCompare, TheExaminedRowsFollowTheSelection) {
 
     EXPECT_EQ(L" C:\\p\\WinMergeU.exe \"C:\\a b\\1.txt\" \"C:\\2.txt\"",
               CComparePass::CommandLine(L"C:\\p\\WinMergeU.exe", {L"C:\\a b\\1.txt", L"C:\\2.txt"}));
+}
+
+TEST(PassesProtected, AProtectedFileIsKeptInPlaceOfTheFirstAndNeverGivenUp) {
+    TempFolder dir;
+    Bench b;
+    CProtectedFolders guarded;
+    guarded.Add(dir.Path() + L"\\b");
+    b.guarded = &guarded;
+    // Keep-first: the protected file (second in its group) stays, the first goes.
+    auto dup = b.Group(dir, L"dup.txt", 3);
+    b.Delete(kDeleteAllButFirst);
+    EXPECT_FALSE(Exists(dup[0]));
+    EXPECT_TRUE(Exists(dup[1]));
+    EXPECT_FALSE(Exists(dup[2]));
+    EXPECT_TRUE(b.results.Children(b.results.Groups()[0]).empty());
+}
+
+TEST(PassesProtected, TicksAndMoveAllPassAProtectedFileBy) {
+    TempFolder dir;
+    Bench b;
+    CProtectedFolders guarded;
+    guarded.Add(dir.Path() + L"\\a");
+    b.guarded = &guarded;
+    auto whole = b.Group(dir, L"whole.txt", 2);
+    // A group ticked whole, protected file and all: the protected file stays, and so
+    // does the group row that shows it.
+    HTREEITEM group = b.results.Groups()[0];
+    b.results.Tick(group);
+    for (HTREEITEM row : b.results.Children(group)) b.results.Tick(row);
+    b.Delete(kDeleteTicked);
+    EXPECT_TRUE(Exists(whole[0]));
+    EXPECT_FALSE(Exists(whole[1]));
+    ASSERT_EQ(1u, b.results.Groups().size());
+    EXPECT_EQ((std::vector<std::wstring>{whole[0]}), b.PathsUnder(group));
+
+    TempFolder target;
+    auto moved = b.Group(dir, L"moved.txt", 3);
+    b.Move(kMoveAll, target.Path());
+    EXPECT_TRUE(Exists(moved[0]));
+    EXPECT_FALSE(Exists(moved[1]));
+    EXPECT_EQ(2u, b.results.Groups().size());
 }

@@ -433,11 +433,13 @@ void CColumnTreeCtrl::PaintRow(NMTVCUSTOMDRAW* cd) {
     RECT r0 = label;
     r0.right = std::min(r0.right, static_cast<LONG>(columnWidths_[0]));
     InflateRect(&r0, -2, -1);
-    SetTextColor(dc, cd->clrText);
+    // A quiet row keeps the highlight's text colour when selected, grey otherwise.
+    const bool quiet = !highlighted && quietRow_ && quietRow_(item);
+    SetTextColor(dc, quiet ? GetSysColor(COLOR_GRAYTEXT) : cd->clrText);
     SetBkMode(dc, TRANSPARENT);
     DrawTextW(dc, first.c_str(), static_cast<int>(first.size()), &r0, kTextFlags);
 
-    if (enabled && !fullRow) SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+    if (enabled && !fullRow && !quiet) SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
     const int pieces = PieceCount(text);
     x = columnWidths_[0];
     for (int j = 1; j < n; ++j) {

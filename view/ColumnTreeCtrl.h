@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
     void SetObserver(IColumnTreeObserver* observer) { observer_ = observer; }
     // Makes the file rows a group row holds back before its children are reached.
     void SetLateRows(ILateRows* late) { tree_.SetLateRows(late); }
+    void SetTickRows(ITickRows* ticks) { tree_.SetTickRows(ticks); }
+    // Rows drawn in grey text (window's thread; set once, before rows are painted).
+    void SetQuietRows(std::function<bool(HTREEITEM)> quiet) { quietRow_ = std::move(quiet); }
 
     // Puts an empty tree with the same styles, font and images in the old one's place.
     // The old tree is hidden at once, emptied a slice at a time on a timer and then
@@ -107,6 +111,7 @@ private:
     bool DisposeStep();
 
     std::atomic<IColumnTreeObserver*> observer_{nullptr};
+    std::function<bool(HTREEITEM)> quietRow_;
     CCustomTreeChildCtrl tree_;   // id 2
     win::Window hScroll_;         // id 3
     win::Window header_;          // id 1

@@ -93,7 +93,17 @@ LRESULT CCustomTreeChildCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_LBUTTONDBLCLK:
         return OnClick(msg, wp, lp);
     case WM_KEYDOWN:
+        if (wp == VK_SPACE && (GetStyle() & TVS_CHECKBOXES)) {
+            if (ITickRows* ticks = tickRows_) {
+                if (HTREEITEM row = TreeView_GetSelection(hwnd_)) ticks->TickKey(row);
+                return 0;
+            }
+        }
         Invalidate(false);
+        break;
+    case WM_CHAR:
+        // The space's character would start the tree's search by typing.
+        if (wp == L' ' && tickRows_ && (GetStyle() & TVS_CHECKBOXES)) return 0;
         break;
     case WM_TIMER:
         return 0;
@@ -102,12 +112,16 @@ LRESULT CCustomTreeChildCtrl::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         if (r && lp) PutLateCount(*reinterpret_cast<TVITEMW*>(lp));
         return r;
     }
-    case TVM_SETITEMW:
-        if (ILateRows* late = lateRows_; late && lp) {
-            const auto& item = *reinterpret_cast<const TVITEMW*>(lp);
-            if (item.mask & TVIF_TEXT) late->DropLateCount(item.hItem);
-        }
-        break;
+    case TVM_SETITEMW: {
+        if (!lp) break;
+        const TVITEMW item = *reinterpret_cast<const TVITEMW*>(lp);
+        if (ILateRows* late = lateRows_; late && (item.mask & TVIF_TEXT)) late->DropLateCount(item.hItem);
+        LRESULT r = Default(msg, wp, lp);
+        if (ITickRows* ticks = tickRows_;
+            r && ticks && (item.mask & TVIF_STATE) && (item.stateMask & TVIS_STATEIMAGEMASK))
+            ticks->RowTickSet(item.hItem, (item.state & TVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+        return r;
+    }
     case TVM_GETNEXTITEM:
         // Every reader of a group's files (the passes, the tick clicks, the export)
         // comes here first, from whichever thread it asks.

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "view/LateRows.h"
+#include "view/TickRows.h"
 #include "win/SubclassedControl.h"
 
 // The tree inside the column tree: paints off-screen in one block (no flicker when
@@ -21,6 +22,7 @@ public:
     bool CheckHit(POINT pt) const;
 
     void SetLateRows(ILateRows* late) { lateRows_ = late; }
+    void SetTickRows(ITickRows* ticks) { tickRows_ = ticks; }
     // Before a row's children are reached (window's thread).
     void MakeLateRows(HTREEITEM row) {
         if (ILateRows* late = lateRows_; late && row) late->MakeLateRows(row);
@@ -41,4 +43,5 @@ private:
     int FirstPieceWidth(HTREEITEM item) const;
 
     std::atomic<ILateRows*> lateRows_{nullptr};
+    std::atomic<ITickRows*> tickRows_{nullptr};
 };

@@ -24,6 +24,7 @@ public:
 
     virtual std::wstring Text(HTREEITEM row, int column) const = 0;
     virtual bool Ticked(HTREEITEM row) const = 0;
+    virtual void SetTicked(HTREEITEM row, bool on) = 0;
     virtual void SetText(HTREEITEM row, int column, const std::wstring& text) = 0;
     virtual void DeleteRow(HTREEITEM row) = 0;
 

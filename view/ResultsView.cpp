@@ -11,9 +11,11 @@
 #include "engine/FindFlags.h"
 #include "res/Messages.h"
 #include "settings/FindSettingStruct.h"
+#include "settings/ProtectedFolders.h"
 #include "view/ResultColumns.h"
 #include "view/ResultText.h"
 #include "view/RowTick.h"
+#include "view/TickRules.h"
 #include "view/UseShGetFileInfo.h"
 #include "win/Format.h"
 #include "win/PaintPause.h"
@@ -101,8 +103,11 @@ HIMAGELIST CResultsView::Init(HWND owner, HWND status, HWND counters) {
     HIMAGELIST images = CUseShGetFileInfo().GetSystemImageList(true);
     TreeView_SetImageList(tree, images, TVSIL_NORMAL);
     for (int i = 0; i < kResultColumnCount; ++i) tree_.InsertColumn(i, kColumns[i].text, HDF_CENTER, kColumns[i].width, -1);
-    tree_.SetObserver(&groupRows_);
+    tree_.SetObserver(static_cast<IColumnTreeObserver*>(this));
     tree_.SetLateRows(this);
+    tree_.SetTickRows(this);
+    // A protected file's row is drawn grey.
+    tree_.SetQuietRows([this](HTREEITEM row) { return RowProtected(row); });
     SetTimer(owner_, kScanTickTimer, kTickMs, nullptr);
     return images;
 }
@@ -131,7 +136,9 @@ HTREEITEM CResultsView::InsertRow(HTREEITEM parent, HTREEITEM after, const std::
     TVINSERTSTRUCTW is{};
     is.hParent = parent;
     is.hInsertAfter = after;
-    is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    // The file's size rides along, so the ticked files' bytes are known exactly.
+    is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
+    is.item.lParam = static_cast<LPARAM>(file.nSize);
     if (parent == TVI_ROOT) {
         is.item.mask |= TVIF_CHILDREN;
         is.item.cChildren = I_CHILDRENCALLBACK;
@@ -322,25 +329,92 @@ void CResultsView::DeleteAllRows() {
     else
         TreeView_DeleteAllItems(tree);
     groupRows_.Clear();
+    // A replaced tree's rows go unannounced.
+    tally_.Clear();
 }
 
-void CResultsView::FollowTickClick(HTREEITEM row) {
+void CResultsView::ToggleTick(HTREEITEM row) {
     HWND tree = tree_.GetTreeCtrl();
-    const bool wasChecked = RowTicked(tree, row);
-    if (HTREEITEM child = TreeView_GetChild(tree, row)) {
-        for (; child; child = TreeView_GetNextSibling(tree, child)) SetRowTicked(tree, child, !wasChecked);
-        return;
-    }
+    if (!row) return;
+    const bool on = !RowTicked(tree, row);
     HTREEITEM parent = TreeView_GetParent(tree, row);
-    if (!parent) return;   // a group row whose files are all gone
-    if (wasChecked) {
-        SetRowTicked(tree, parent, false);
+    if (!parent) {
+        // A group row: its files follow it, protected ones excepted; it shows a tick
+        // only when every file does (or when its files are all gone).
+        bool all = true;
+        for (HTREEITEM child = TreeView_GetChild(tree, row); child; child = TreeView_GetNextSibling(tree, child)) {
+            const bool tick = on && !RowProtected(child);
+            if (RowTicked(tree, child) != tick) SetRowTicked(tree, child, tick);
+            all = all && tick;
+        }
+        SetRowTicked(tree, row, on && all);
         return;
     }
-    HTREEITEM selected = TreeView_GetSelection(tree);
-    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c))
-        if (c != selected && !RowTicked(tree, c)) return;
-    SetRowTicked(tree, parent, true);
+    if (on && RowProtected(row)) return;
+    SetRowTicked(tree, row, on);
+    bool all = on;
+    for (HTREEITEM c = TreeView_GetChild(tree, parent); c && all; c = TreeView_GetNextSibling(tree, c))
+        all = RowTicked(tree, c);
+    if (RowTicked(tree, parent) != all) SetRowTicked(tree, parent, all);
+}
+
+bool CResultsView::RowProtected(HTREEITEM row) const {
+    const CProtectedFolders* folders = protected_;
+    if (!folders || !row) return false;
+    HWND tree = tree_.GetTreeCtrl();
+    return TreeView_GetParent(tree, row) && folders->Covers(tree_.GetItemText(row, kPathColumn));
+}
+
+void CResultsView::RowTickSet(HTREEITEM row, bool ticked) {
+    HWND tree = tree_.GetTreeCtrl();
+    // Only file rows count; a file row carries its size.
+    if (!TreeView_GetParent(tree, row)) return;
+    TVITEMW item{};
+    item.mask = TVIF_PARAM | TVIF_HANDLE;
+    item.hItem = row;
+    if (!TreeView_GetItem(tree, &item)) return;
+    tally_.Set(row, ticked, static_cast<uint64_t>(item.lParam));
+}
+
+void CResultsView::FollowProtection() {
+    HWND tree = tree_.GetTreeCtrl();
+    // Only ticked rows can be wrong: the tally knows them without a walk.
+    for (HTREEITEM row : tally_.Rows()) {
+        if (!RowProtected(row)) continue;
+        SetRowTicked(tree, row, false);
+        if (HTREEITEM parent = TreeView_GetParent(tree, row); RowTicked(tree, parent)) SetRowTicked(tree, parent, false);
+    }
+    InvalidateRect(tree, nullptr, FALSE);
+    ShowSummary();
+}
+
+void CResultsView::ApplyRule(ETickRule rule, const std::wstring& folder) {
+    // Rows the feed still holds get their ticks too.
+    Flush();
+    rows_.SetRedraw(false);
+    CTickRules::Apply(rows_, rule, protected_, folder);
+    rows_.SetRedraw(true);
+    InvalidateRect(tree_.GetTreeCtrl(), nullptr, FALSE);
+    ShowSummary();
+}
+
+std::wstring CResultsView::GroupsSummary(uint32_t groups, uint64_t spare) {
+    return win::Format(L"重复文件组:%u\r\n可释放:%s", groups, SizeText(spare).c_str());
+}
+
+std::wstring CResultsView::TickedSummary(size_t files, uint64_t bytes) {
+    return win::Format(L"已勾选:%u个\r\n%s", static_cast<unsigned>(files), SizeText(bytes).c_str());
+}
+
+void CResultsView::ShowSummary() {
+    // Set only when it changed: the tick comes twenty times a second.
+    auto show = [](HWND field, const std::wstring& text) {
+        if (field && win::Window(field).GetText() != text) SetWindowTextW(field, text.c_str());
+    };
+    const CFileInfoMap::STally groups = groups_.Tally();
+    show(summaryGroups_, GroupsSummary(groups.groups, groups.spare));
+    const CTickTally::STotal ticked = tally_.Total();
+    show(summaryTicked_, TickedSummary(ticked.files, ticked.bytes));
 }
 
 // --- what the scan reports ---
@@ -418,7 +492,10 @@ void CResultsView::Flush() {
 
 LRESULT CResultsView::OnFlush() { return ApplyFeed(FeedPace::Slice) ? 0 : kFlushMore; }
 
-void CResultsView::OnTick() { ApplyFeed(FeedPace::Tick); }
+void CResultsView::OnTick() {
+    ApplyFeed(FeedPace::Tick);
+    ShowSummary();
+}
 
 void CResultsView::OnRows(const CScanFeed::GroupEvent& event) {
     std::map<HTREEITEM, std::wstring> counts;

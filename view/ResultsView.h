@@ -17,10 +17,14 @@
 #include "view/IResults.h"
 #include "view/LateRows.h"
 #include "view/ScanFeed.h"
+#include "view/TickRows.h"
+#include "view/TickTally.h"
 #include "view/TreeResults.h"
 
 class CFileInfoMap;
+class CProtectedFolders;
 struct FindSettingStruct;
+enum class ETickRule;
 
 // The results of the main window: the column tree, the index of its group rows, the
 // fast feed and its repaint state, and the making of every row.
@@ -41,7 +45,7 @@ struct FindSettingStruct;
 // Threads: the row operations and Rows() reach the tree only by messages and hold
 // no lock across one, so any thread may call them; the On* handlers run on the
 // window's thread.
-class CResultsView : private ILateRows {
+class CResultsView : private ILateRows, private ITickRows, private IColumnTreeObserver {
 public:
     // The groups, the search settings (read under the data lock), and the words a
     // pause in the default pace gives way to.
@@ -79,9 +83,32 @@ public:
     // A tree of many rows is replaced by an empty one (CColumnTreeCtrl::ReplaceTree).
     void DeleteAllRows();
     void SetReplaceTreeFrom(size_t rows) { replaceTreeFrom_ = rows; }
-    // A click on a row's check box, before the tree flips it: a group row's files
-    // follow it, and a group row is ticked when its last file is.
-    void FollowTickClick(HTREEITEM row);
+    // A click on a row's check box (or the space key on it), in place of the tree's
+    // own flip: a group row's files follow it, a group row is ticked when its last
+    // file is, and a protected file's box stays empty.
+    void ToggleTick(HTREEITEM row);
+
+    // --- what goes ---
+    // The folders whose files are never ticked and are shown grey (not owned; may be
+    // null).
+    void SetProtectedFolders(const CProtectedFolders* folders) { protected_ = folders; }
+    // A file row in a protected folder.
+    bool RowProtected(HTREEITEM row) const;
+    // Unticks the protected files' boxes after the list grew, and repaints.
+    void FollowProtection();
+    // A selection rule over every group; `folder` for ETickRule::TickFolder.
+    void ApplyRule(ETickRule rule, const std::wstring& folder = {});
+    // The two read-only fields the space at stake goes to, refreshed on the tick.
+    void SetSummaryFields(HWND groups, HWND ticked) {
+        summaryGroups_ = groups;
+        summaryTicked_ = ticked;
+    }
+    // What they show: the groups and the bytes beyond one copy per group; the ticked
+    // files and their bytes. Sizes as the size column writes them.
+    static std::wstring GroupsSummary(uint32_t groups, uint64_t spare);
+    static std::wstring TickedSummary(size_t files, uint64_t bytes);
+    CTickTally::STotal TickedTotal() const { return tally_.Total(); }
+    void ShowSummary();
 
     // --- what the scan reports (the search worker) ---
     void Status(const std::wstring& text, bool lasting, bool fast);
@@ -107,6 +134,15 @@ private:
     bool HasFileRows(HTREEITEM group) const override;
     bool LateCount(HTREEITEM group, std::wstring& count) const override { return groupRows_.LateCountOf(group, count); }
     void DropLateCount(HTREEITEM group) override { groupRows_.DropLateCount(group); }
+    void RowTickSet(HTREEITEM row, bool ticked) override;
+    void TickKey(HTREEITEM row) override { ToggleTick(row); }
+    void OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) override {
+        groupRows_.OnRowTextChanged(row, column, text);
+    }
+    void OnRowDeleted(HTREEITEM row) override {
+        groupRows_.OnRowDeleted(row);
+        tally_.Drop(row);
+    }
     // The one way rows are made: a whole label at once, its icon by extension.
     // A group row (under the root) asks for its expand button, so it shows one before
     // its file rows are made and none once they are all gone.
@@ -167,6 +203,11 @@ private:
     std::optional<RowJob> job_;
     size_t replaceTreeFrom_ = 5000;
     std::atomic<bool> expanding_{false};
+
+    const CProtectedFolders* protected_ = nullptr;
+    CTickTally tally_;
+    HWND summaryGroups_ = nullptr;
+    HWND summaryTicked_ = nullptr;
 
     // The shell picks the icon of a name it does not read by its extension alone, so
     // one look-up per extension does.

@@ -16,6 +16,7 @@ public:
 
     std::wstring Text(HTREEITEM row, int column) const override { return tree_.GetItemText(row, column); }
     bool Ticked(HTREEITEM row) const override;
+    void SetTicked(HTREEITEM row, bool on) override;
     void SetText(HTREEITEM row, int column, const std::wstring& text) override { tree_.SetItemText(row, column, text); }
     void DeleteRow(HTREEITEM row) override { TreeView_DeleteItem(Tree(), row); }
 

@@ -88,14 +88,18 @@ TEST_F(MainWindow, MenuBarHoldsEveryCommand) {
             GetMenuStringW(bar, i, t, 64, MF_BYPOSITION);
             popups.emplace_back(0, t);
         }
-        EXPECT_EQ((Items{{0, L"文件(&F)"}, {0, L"工具(&T)"}, {0, L"服务(&S)"}, {0, L"帮助(&H)"}}), popups);
+        EXPECT_EQ((Items{{0, L"文件(&F)"}, {0, L"工具(&T)"}, {0, L"选择(&L)"}, {0, L"服务(&S)"}, {0, L"帮助(&H)"}}),
+                  popups);
         EXPECT_EQ((Items{{1, L"加入文件夹(&A)"}, {1008, L"删除文件(&D)"}, {1027, L"移动文件(&M)"},
                          {32799, L"比较文件(&C)"}, {32801, L"未能处理的文件(&L)"}, {0, L""}, {32789, L"退出(&E)"}}),
                   MenuItems(GetSubMenu(bar, 0)));
         EXPECT_EQ((Items{{1018, L"文件筛选设置(&T)"}, {1024, L"导出列表(&E)"}}), MenuItems(GetSubMenu(bar, 1)));
-        EXPECT_EQ((Items{{32800, L"启动&停止查找(S)"}, {1019, L"清空查找历史(&C)"}, {1010, L"重新查找(&R)"}}),
+        EXPECT_EQ((Items{{32802, L"每组保留最新的文件"}, {32803, L"每组保留最旧的文件"}, {32804, L"每组保留路径最短的文件"},
+                         {0, L""}, {32806, L"取消全部勾选"}, {32807, L"反向勾选"}}),
                   MenuItems(GetSubMenu(bar, 2)));
-        EXPECT_EQ((Items{{32794, L"关于(&A)"}, {32795, L"帮助(&H)"}}), MenuItems(GetSubMenu(bar, 3)));
+        EXPECT_EQ((Items{{32800, L"启动&停止查找(S)"}, {1019, L"清空查找历史(&C)"}, {1010, L"重新查找(&R)"}}),
+                  MenuItems(GetSubMenu(bar, 3)));
+        EXPECT_EQ((Items{{32794, L"关于(&A)"}, {32795, L"帮助(&H)"}}), MenuItems(GetSubMenu(bar, 4)));
     });
 }
 
