@@ -22,6 +22,8 @@ public:
 
     CTwinseekDlg dlg;
     HWND tree() { return dlg.ResultTree.GetTreeCtrl(); }
+    // The program folder this window's settings live in.
+    const std::wstring& Folder() const { return dir_; }
 
 private:
     std::wstring dir_;
