@@ -398,6 +398,18 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
             return done ? Now() - from : -1.0;
         };
         const TouchTimes touch = commands ? TimeTouches(main, dlg.ResultTree.GetTreeCtrl()) : TouchTimes{};
+        // A selection rule over every group, then its undoing: a command each.
+        const unsigned groups = dlg.FileInfoMap.Tally().groups;
+        double ruleMs = -1, untickMs = -1;
+        if (commands) {
+            DWORD_PTR result = 0;
+            double from = Now();
+            if (SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(ID_SELECT_NEWEST, 0), 0, SMTO_NORMAL, 120000, &result))
+                ruleMs = (Now() - from) * 1000;
+            from = Now();
+            if (SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(ID_SELECT_NONE, 0), 0, SMTO_NORMAL, 120000, &result))
+                untickMs = (Now() - from) * 1000;
+        }
         const double expandAll = timed(IDC_EXPAND_ALL);
         const double collapseAll = timed(IDC_EXPAND_ALL);
         dlg.FindFlags = FIND_STOP;   // the idle worker ends; the walk below runs alone
@@ -411,11 +423,12 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
         std::printf("ui-scan files=%d digest=%d similar=%d seconds=%.2f walk_seconds=%.2f ratio=%.2f rows=%d "
                     "private_bytes=%zu bytes_per_file=%.0f window_cpu=%.2f worker_cpu=%.2f read_seconds=%.2f "
                     "floor_ratio=%.2f max_answer_ms=%.0f slow_answers=%d expand_all_seconds=%.2f collapse_all_seconds=%.2f "
-                    "clear_seconds=%.2f command_answer_ms=%.0f click_ms=%.0f scroll_ms=%.0f menu_ms=%.0f\n",
+                    "clear_seconds=%.2f command_answer_ms=%.0f click_ms=%.0f scroll_ms=%.0f menu_ms=%.0f groups=%u "
+                    "rule_ms=%.0f untick_ms=%.0f\n",
                     walk.files, digest, similar, seconds, w, seconds / w, rows, after,
                     static_cast<double>(after > before ? after - before : 0) / walk.files, windowUsed, workerUsed,
                     floor, seconds / floor, searchAnswer * 1000, searchSlow, expandAll, collapseAll, clear,
-                    longestAnswer.load() * 1000, touch.click, touch.scroll, touch.menu);
+                    longestAnswer.load() * 1000, touch.click, touch.scroll, touch.menu, groups, ruleMs, untickMs);
         std::fflush(stdout);
         // TWINSEEK_BENCH_HOLD_MS keeps the window up, e.g. for a screenshot.
         if (const char* hold = std::getenv("TWINSEEK_BENCH_HOLD_MS")) Sleep(static_cast<DWORD>(std::atoi(hold)));

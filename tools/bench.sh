@@ -14,13 +14,16 @@
 #           read_seconds=… floor_ratio=…              (walk + one read of every file
 #                                                        that shares its size; search over it)
 #           max_answer_ms=… slow_answers=… expand_all_seconds=… collapse_all_seconds=… clear_seconds=…
-#           command_answer_ms=…
+#           command_answer_ms=… click_ms=… scroll_ms=… menu_ms=… groups=… rule_ms=… untick_ms=…
 #                                                        (the longest wait for the window to
 #                                                        answer during the search; the commands
 #                                                        on every row of the full results,
 #                                                        -1 where one took over two minutes,
 #                                                        and the longest wait for an answer
-#                                                        while they ran)
+#                                                        while they ran; a check-box click, a
+#                                                        scroll and the row menu on them, each
+#                                                        with its painting; 每组保留最新的文件 and
+#                                                        取消全部勾选 over every group)
 #                                                        the same tree searched through the
 #                                                        main window (FastSearch 1), next to a
 #                                                        bare walk of it in the same process;

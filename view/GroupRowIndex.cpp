@@ -218,6 +218,7 @@ void CGroupRowIndex::AddLate(HTREEITEM group, const SFileInfo& file) {
     auto g = groups_.find(group);
     if (g == groups_.end()) return;
     g->second.late.emplace_back(file, lateFolders_);
+    if (!g->second.lateTicks.empty()) g->second.lateTicks.push_back(false);
     ++lateCount_;
 }
 
@@ -227,7 +228,7 @@ bool CGroupRowIndex::HasLate(HTREEITEM group) const {
     return g != groups_.end() && !g->second.late.empty();
 }
 
-std::vector<SFileInfo> CGroupRowIndex::TakeLate(HTREEITEM group) {
+std::vector<SFileInfo> CGroupRowIndex::TakeLate(HTREEITEM group, std::vector<bool>* ticks) {
     std::lock_guard<std::mutex> guard(lock_);
     auto g = groups_.find(group);
     if (g == groups_.end()) return {};
@@ -236,7 +237,40 @@ std::vector<SFileInfo> CGroupRowIndex::TakeLate(HTREEITEM group) {
     for (const CPackedFile& file : g->second.late) late.push_back(file.Unpack(lateFolders_));
     lateCount_ -= late.size();
     std::vector<CPackedFile>().swap(g->second.late);
+    if (ticks) {
+        *ticks = std::move(g->second.lateTicks);
+        ticks->resize(late.size(), false);
+    }
+    std::vector<bool>().swap(g->second.lateTicks);
     return late;
+}
+
+std::vector<SFileInfo> CGroupRowIndex::LateFiles(HTREEITEM group) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g == groups_.end()) return {};
+    std::vector<SFileInfo> late;
+    late.reserve(g->second.late.size());
+    for (const CPackedFile& file : g->second.late) late.push_back(file.Unpack(lateFolders_));
+    return late;
+}
+
+std::vector<bool> CGroupRowIndex::LateTicks(HTREEITEM group) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g == groups_.end()) return {};
+    std::vector<bool> ticks = g->second.lateTicks;
+    ticks.resize(g->second.late.size(), false);
+    return ticks;
+}
+
+void CGroupRowIndex::SetLateTicks(HTREEITEM group, std::vector<bool> ticks) {
+    std::lock_guard<std::mutex> guard(lock_);
+    auto g = groups_.find(group);
+    if (g == groups_.end()) return;
+    ticks.resize(g->second.late.size(), false);
+    if (std::none_of(ticks.begin(), ticks.end(), [](bool t) { return t; })) ticks.clear();
+    g->second.lateTicks = std::move(ticks);
 }
 
 size_t CGroupRowIndex::LateCount() const {

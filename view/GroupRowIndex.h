@@ -72,8 +72,14 @@ public:
     // made one, so a group row with late files has no file rows yet.
     void AddLate(HTREEITEM group, const SFileInfo& file);
     bool HasLate(HTREEITEM group) const;
-    // Hands the late files over in order; they are no longer held here.
-    std::vector<SFileInfo> TakeLate(HTREEITEM group);
+    // Hands the late files over in order, with their ticks when `ticks` is given;
+    // they are no longer held here.
+    std::vector<SFileInfo> TakeLate(HTREEITEM group, std::vector<bool>* ticks = nullptr);
+    // The late files in order, still held; and the ticks a rule gave them, which
+    // their rows get when they are made (none ticked until then).
+    std::vector<SFileInfo> LateFiles(HTREEITEM group) const;
+    std::vector<bool> LateTicks(HTREEITEM group) const;
+    void SetLateTicks(HTREEITEM group, std::vector<bool> ticks);
     // Late files of every group row.
     size_t LateCount() const;
     // A group row's newest count text, not yet in the tree (see ILateRows).
@@ -90,6 +96,7 @@ private:
         SGroupRowKey key;
         std::unordered_set<HTREEITEM> children;
         std::vector<CPackedFile> late;   // packed: a whole disk leaves most files here
+        std::vector<bool> lateTicks;     // empty: none ticked
         std::wstring lateCount;          // empty: the tree's count holds
     };
     using Buckets = std::unordered_map<std::wstring, std::vector<HTREEITEM>>;

@@ -252,7 +252,16 @@ HTREEITEM CResultsView::AddFileToGroup(const SFileInfo& first, const SFileInfo& 
 
 void CResultsView::MakeLateRows(HTREEITEM group) {
     // Taken whole, so a second caller finds nothing left and cannot make a row twice.
-    for (const SFileInfo& file : groupRows_.TakeLate(group)) InsertFileRow(group, file);
+    std::vector<bool> ticks;
+    const std::vector<SFileInfo> files = groupRows_.TakeLate(group, &ticks);
+    if (files.empty()) return;
+    tally_.SetLate(group, 0, 0);
+    HWND tree = tree_.GetTreeCtrl();
+    for (size_t i = 0; i < files.size(); ++i) {
+        HTREEITEM row = InsertFileRow(group, files[i]);
+        // The tick a rule gave the file while it waited: counted again as the row's.
+        if (row && ticks[i]) SetRowTicked(tree, row, true);
+    }
 }
 
 bool CResultsView::HasFileRows(HTREEITEM group) const {
@@ -368,7 +377,10 @@ bool CResultsView::RowProtected(HTREEITEM row) const {
 void CResultsView::RowTickSet(HTREEITEM row, bool ticked) {
     HWND tree = tree_.GetTreeCtrl();
     // Only file rows count; a file row carries its size.
-    if (!TreeView_GetParent(tree, row)) return;
+    if (!TreeView_GetParent(tree, row)) {
+        tally_.SetGroup(row, ticked);
+        return;
+    }
     TVITEMW item{};
     item.mask = TVIF_PARAM | TVIF_HANDLE;
     item.hItem = row;
@@ -378,7 +390,14 @@ void CResultsView::RowTickSet(HTREEITEM row, bool ticked) {
 
 void CResultsView::FollowProtection() {
     HWND tree = tree_.GetTreeCtrl();
-    // Only ticked rows can be wrong: the tally knows them without a walk.
+    // Only ticked files can be wrong: the tally knows them without a walk.
+    for (HTREEITEM group : tally_.LateGroups()) {
+        const std::vector<SFileInfo> files = groupRows_.LateFiles(group);
+        std::vector<bool> ticks = groupRows_.LateTicks(group);
+        for (size_t i = 0; i < files.size(); ++i)
+            if (ticks[i] && protected_ && protected_->Covers(files[i].strPath)) ticks[i] = false;
+        SetLateTicks(group, files, std::move(ticks));
+    }
     for (HTREEITEM row : tally_.Rows()) {
         if (!RowProtected(row)) continue;
         SetRowTicked(tree, row, false);
@@ -388,11 +407,41 @@ void CResultsView::FollowProtection() {
     ShowSummary();
 }
 
+void CResultsView::SetLateTicks(HTREEITEM group, const std::vector<SFileInfo>& files, std::vector<bool> ticks) {
+    size_t n = 0;
+    uint64_t bytes = 0;
+    for (size_t i = 0; i < files.size() && i < ticks.size(); ++i) {
+        if (!ticks[i]) continue;
+        ++n;
+        bytes += files[i].nSize;
+    }
+    groupRows_.SetLateTicks(group, std::move(ticks));
+    tally_.SetLate(group, n, bytes);
+}
+
 void CResultsView::ApplyRule(ETickRule rule, const std::wstring& folder) {
     // Rows the feed still holds get their ticks too.
     Flush();
     rows_.SetRedraw(false);
-    CTickRules::Apply(rows_, rule, protected_, folder);
+    HWND tree = tree_.GetTreeCtrl();
+    // No rule ticks a whole group: a group row ticked before is unticked.
+    for (HTREEITEM group : tally_.TickedGroups()) SetRowTicked(tree, group, false);
+    std::vector<STickMember> members;
+    for (HTREEITEM group : groupRows_.Rows()) {
+        if (!groupRows_.HasLate(group)) {
+            CTickRules::ApplyToGroup(rows_, group, rule, protected_, folder);
+            continue;
+        }
+        // Files not made into rows yet are decided from what the index holds, and
+        // their rows get the ticks when they are made.
+        const std::vector<SFileInfo> files = groupRows_.LateFiles(group);
+        const std::vector<bool> was = groupRows_.LateTicks(group);
+        members.clear();
+        for (size_t i = 0; i < files.size(); ++i)
+            members.push_back({files[i].strPath, files[i].strTime, protected_ && protected_->Covers(files[i].strPath),
+                               was[i]});
+        SetLateTicks(group, files, CTickRules::Decide(rule, members, folder));
+    }
     rows_.SetRedraw(true);
     InvalidateRect(tree_.GetTreeCtrl(), nullptr, FALSE);
     ShowSummary();

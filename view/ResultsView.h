@@ -135,6 +135,8 @@ private:
     bool LateCount(HTREEITEM group, std::wstring& count) const override { return groupRows_.LateCountOf(group, count); }
     void DropLateCount(HTREEITEM group) override { groupRows_.DropLateCount(group); }
     void RowTickSet(HTREEITEM row, bool ticked) override;
+    // A group's late files get these ticks, counted in the tally.
+    void SetLateTicks(HTREEITEM group, const std::vector<SFileInfo>& files, std::vector<bool> ticks);
     void TickKey(HTREEITEM row) override { ToggleTick(row); }
     void OnRowTextChanged(HTREEITEM row, int column, const std::wstring& text) override {
         groupRows_.OnRowTextChanged(row, column, text);

@@ -112,34 +112,36 @@ std::vector<bool> CTickRules::Decide(ETickRule rule, const std::vector<STickMemb
 size_t CTickRules::Apply(IResults& rows, ETickRule rule, const CProtectedFolders* protectedFolders,
                          const std::wstring& folder) {
     size_t changed = 0;
+    for (HTREEITEM group = rows.FirstGroup(); group; group = rows.NextSibling(group))
+        if (ApplyToGroup(rows, group, rule, protectedFolders, folder)) ++changed;
+    return changed;
+}
+
+bool CTickRules::ApplyToGroup(IResults& rows, HTREEITEM group, ETickRule rule,
+                              const CProtectedFolders* protectedFolders, const std::wstring& folder) {
     std::vector<HTREEITEM> files;
     std::vector<STickMember> members;
-    for (HTREEITEM group = rows.FirstGroup(); group; group = rows.NextSibling(group)) {
-        files.clear();
-        members.clear();
-        for (HTREEITEM row = rows.FirstChild(group); row; row = rows.NextSibling(row)) {
-            STickMember m;
-            m.path = rows.Text(row, kPathColumn);
-            m.time = rows.Text(row, kTimeColumn);
-            m.protectedFile = protectedFolders && protectedFolders->Covers(m.path);
-            m.ticked = rows.Ticked(row);
-            files.push_back(row);
-            members.push_back(std::move(m));
-        }
-        if (files.empty()) continue;
-        const std::vector<bool> ticks = Decide(rule, members, folder);
-        bool groupChanged = false;
-        for (size_t i = 0; i < files.size(); ++i) {
-            if (ticks[i] == members[i].ticked) continue;
-            rows.SetTicked(files[i], ticks[i]);
-            groupChanged = true;
-        }
-        const bool all = std::all_of(ticks.begin(), ticks.end(), [](bool t) { return t; });
-        if (rows.Ticked(group) != all) {
-            rows.SetTicked(group, all);
-            groupChanged = true;
-        }
-        if (groupChanged) ++changed;
+    for (HTREEITEM row = rows.FirstChild(group); row; row = rows.NextSibling(row)) {
+        STickMember m;
+        m.path = rows.Text(row, kPathColumn);
+        m.time = rows.Text(row, kTimeColumn);
+        m.protectedFile = protectedFolders && protectedFolders->Covers(m.path);
+        m.ticked = rows.Ticked(row);
+        files.push_back(row);
+        members.push_back(std::move(m));
+    }
+    if (files.empty()) return false;
+    const std::vector<bool> ticks = Decide(rule, members, folder);
+    bool changed = false;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (ticks[i] == members[i].ticked) continue;
+        rows.SetTicked(files[i], ticks[i]);
+        changed = true;
+    }
+    const bool all = std::all_of(ticks.begin(), ticks.end(), [](bool t) { return t; });
+    if (rows.Ticked(group) != all) {
+        rows.SetTicked(group, all);
+        changed = true;
     }
     return changed;
 }

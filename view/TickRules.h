@@ -1,4 +1,7 @@
 #pragma once
+#include <windows.h>
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -41,4 +44,7 @@ public:
     // whose ticks changed.
     static size_t Apply(IResults& rows, ETickRule rule, const CProtectedFolders* protectedFolders,
                         const std::wstring& folder = {});
+    // The same for one group; true when a tick changed. Only changed ticks are set.
+    static bool ApplyToGroup(IResults& rows, HTREEITEM group, ETickRule rule,
+                             const CProtectedFolders* protectedFolders, const std::wstring& folder = {});
 };

@@ -179,3 +179,37 @@ TEST(Selection, AProtectedFolderIsKeptByKeepFirstAndLastsAcrossARestart) {
         EXPECT_FALSE(dlg.ResultsView.RowProtected(second));
     });
 }
+
+TEST(Selection, ARuleReachesGroupsNeverOpenedAndTheirRowsShowItsTicks) {
+    TempFolder dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        HWND tree = run.tree();
+        std::vector<std::vector<std::wstring>> g;
+        for (const wchar_t* name : {L"p.txt", L"q.txt"}) {
+            g.push_back(Group(dir, dlg, name, 3, false, false));
+        }
+        ASSERT_TRUE(dlg.ResultsView.GroupRows().HasLate(Roots(tree)[0]));
+        // Keep the shallowest: all three sit one folder deep, so the shortest path,
+        // then the earliest row, stays.
+        ui::PostCommand(main, ID_SELECT_SHALLOWEST);
+        ui::Barrier(main);
+        EXPECT_TRUE(dlg.ResultsView.GroupRows().HasLate(Roots(tree)[0]));   // still not made
+        const std::vector<std::wstring> ticked = {g[0][1], g[0][2], g[1][1], g[1][2]};
+        EXPECT_TRUE(SummaryReads(main, Expected(g, ticked)));
+        // Opening a group shows the ticks; the other is reached by the delete itself.
+        auto rows = Children(tree, Roots(tree)[0]);
+        ASSERT_EQ(3u, rows.size());
+        EXPECT_FALSE(ui::Checked(tree, rows[0]));
+        EXPECT_TRUE(ui::Checked(tree, rows[1]));
+        EXPECT_TRUE(ui::Checked(tree, rows[2]));
+        EXPECT_TRUE(SummaryReads(main, Expected(g, ticked)));
+
+        EXPECT_EQ(L"删除完成", DeletePass(main, dlg, Options{1, 1}));
+        for (const auto& p : ticked) EXPECT_FALSE(Exists(p)) << p;
+        EXPECT_TRUE(Exists(g[0][0]));
+        EXPECT_TRUE(Exists(g[1][0]));
+        EXPECT_TRUE(SummaryReads(main, Expected(g, {})));
+    });
+}
