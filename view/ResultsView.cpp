@@ -426,6 +426,15 @@ void CResultsView::ApplyRule(ETickRule rule, const std::wstring& folder) {
     HWND tree = tree_.GetTreeCtrl();
     // No rule ticks a whole group: a group row ticked before is unticked.
     for (HTREEITEM group : tally_.TickedGroups()) SetRowTicked(tree, group, false);
+    if (rule == ETickRule::UntickAll) {
+        // Only what is ticked changes, and the tally knows all of it.
+        for (HTREEITEM row : tally_.Rows()) SetRowTicked(tree, row, false);
+        for (HTREEITEM group : tally_.LateGroups()) SetLateTicks(group, {}, {});
+        rows_.SetRedraw(true);
+        InvalidateRect(tree, nullptr, FALSE);
+        ShowSummary();
+        return;
+    }
     std::vector<STickMember> members;
     for (HTREEITEM group : groupRows_.Rows()) {
         if (!groupRows_.HasLate(group)) {

@@ -39,6 +39,13 @@ bool EndsWith(const std::wstring& s, const std::wstring& tail) {
 size_t Keeper(ETickRule rule, const std::vector<STickMember>& members) {
     std::vector<size_t> order(members.size());
     std::iota(order.begin(), order.end(), size_t{0});
+    // Looked at once per member, not once per comparison.
+    std::vector<bool> copy(members.size());
+    std::vector<size_t> depth(members.size());
+    for (size_t i = 0; i < members.size(); ++i) {
+        copy[i] = CTickRules::LooksLikeCopy(members[i].path);
+        depth[i] = Depth(members[i].path);
+    }
     auto rank = [&](size_t a, size_t b) {
         const STickMember& x = members[a];
         const STickMember& y = members[b];
@@ -47,10 +54,9 @@ size_t Keeper(ETickRule rule, const std::vector<STickMember>& members) {
             if (x.time.empty() != y.time.empty()) return y.time.empty();
             if (x.time != y.time) return rule == ETickRule::KeepNewest ? x.time > y.time : x.time < y.time;
         } else if (rule == ETickRule::KeepShallowest) {
-            if (Depth(x.path) != Depth(y.path)) return Depth(x.path) < Depth(y.path);
+            if (depth[a] != depth[b]) return depth[a] < depth[b];
         }
-        const bool xCopy = CTickRules::LooksLikeCopy(x.path), yCopy = CTickRules::LooksLikeCopy(y.path);
-        if (xCopy != yCopy) return !xCopy;
+        if (copy[a] != copy[b]) return !copy[a];
         if (x.path.size() != y.path.size()) return x.path.size() < y.path.size();
         return a < b;
     };

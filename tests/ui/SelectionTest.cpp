@@ -205,6 +205,14 @@ TEST(Selection, ARuleReachesGroupsNeverOpenedAndTheirRowsShowItsTicks) {
         EXPECT_TRUE(ui::Checked(tree, rows[1]));
         EXPECT_TRUE(ui::Checked(tree, rows[2]));
         EXPECT_TRUE(SummaryReads(main, Expected(g, ticked)));
+        // 取消全部勾选 reaches made rows and waiting files alike.
+        ui::PostCommand(main, ID_SELECT_NONE);
+        ui::Barrier(main);
+        EXPECT_TRUE(SummaryReads(main, Expected(g, {})));
+        for (HTREEITEM row : rows) EXPECT_FALSE(ui::Checked(tree, row));
+        ui::PostCommand(main, ID_SELECT_SHALLOWEST);
+        ui::Barrier(main);
+        EXPECT_TRUE(SummaryReads(main, Expected(g, ticked)));
 
         EXPECT_EQ(L"删除完成", DeletePass(main, dlg, Options{1, 1}));
         for (const auto& p : ticked) EXPECT_FALSE(Exists(p)) << p;
