@@ -85,6 +85,7 @@ LRESULT CTwinseekDlg::OnResultsDblClk(NMHDR*) {
     // instead, as they do a click.
     if (row && (hit.flags & TVHT_ONITEMSTATEICON)) {
         ResultsView.ToggleTick(row);
+        ResultsView.NoteClickedTick(row);
         return 1;
     }
     if (row && hit.iSubItem == kPathColumn) Open(nullptr, ResultTree.GetItemText(row, kPathColumn), SW_SHOW);
@@ -103,6 +104,7 @@ LRESULT CTwinseekDlg::OnResultsClick(NMHDR*) {
     TreeView_SelectItem(tree, row);
     if (!row || !(hit.flags & TVHT_ONITEMSTATEICON)) return 0;
     ResultsView.ToggleTick(row);
+    ResultsView.NoteClickedTick(row);
     return 1;
 }
 

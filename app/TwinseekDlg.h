@@ -149,6 +149,10 @@ public:
     LRESULT OnScanTick(WPARAM wp, LPARAM lp);    // WM_TIMER
     LRESULT OnScanFlush(WPARAM wp, LPARAM lp);   // WM_SCAN_FLUSH
     LRESULT OnScanRows(WPARAM wp, LPARAM lp);    // WM_SCAN_ROWS
+    LRESULT OnTickSettle(WPARAM wp, LPARAM lp) { // WM_TICK_SETTLE
+        ResultsView.SettleTick(reinterpret_cast<HTREEITEM>(lp), wp != 0);
+        return 0;
+    }
 
     // --- file operations ---
     void OnDeleteFiles();   // 1008, 32780

@@ -10,6 +10,10 @@ constexpr UINT WM_FIND_DONE = WM_APP + 1;
 constexpr UINT WM_REFIND_REQUEST = WM_APP + 2;
 // Posted by a delete or move worker to the main window when its pass has ended.
 constexpr UINT WM_FILE_PASS_DONE = WM_APP + 3;
+// Posted after a click on a check box: the box (lParam) is put back as the click
+// left it (wParam 1 ticked), should the tree have flipped it again
+// (CResultsView::SettleTick).
+constexpr UINT WM_TICK_SETTLE = WM_APP + 4;
 // Sent by the worker in fast mode to have the feed shown before it goes on.
 constexpr UINT WM_SCAN_FLUSH = WM_APP + 0x20;
 // Sent by the worker at the default pace with the rows of one group event, made on

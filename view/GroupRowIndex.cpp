@@ -198,6 +198,11 @@ bool CGroupRowIndex::Contains(HTREEITEM row) const {
     return groups_.count(row) != 0;
 }
 
+bool CGroupRowIndex::Knows(HTREEITEM row) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return groups_.count(row) != 0 || parentOf_.count(row) != 0;
+}
+
 void CGroupRowIndex::AddChild(HTREEITEM group, HTREEITEM child) {
     if (!child) return;
     std::lock_guard<std::mutex> guard(lock_);

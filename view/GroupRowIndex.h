@@ -62,6 +62,8 @@ public:
     // Every group row in display order.
     std::vector<HTREEITEM> Rows() const;
     bool Contains(HTREEITEM row) const;
+    // A group row or one of its file rows, still in the tree.
+    bool Knows(HTREEITEM row) const;
 
     void AddChild(HTREEITEM group, HTREEITEM child);
     // File rows under a group row, or -1 when the group row is unknown.

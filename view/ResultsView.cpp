@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <iterator>
+#include <utility>
 
 #include "engine/FileInfoMap.h"
 #include "engine/FindFlags.h"
@@ -365,6 +366,17 @@ void CResultsView::ToggleTick(HTREEITEM row) {
     for (HTREEITEM c = TreeView_GetChild(tree, parent); c && all; c = TreeView_GetNextSibling(tree, c))
         all = RowTicked(tree, c);
     if (RowTicked(tree, parent) != all) SetRowTicked(tree, parent, all);
+}
+
+void CResultsView::NoteClickedTick(HTREEITEM row) {
+    PostMessageW(owner_, WM_TICK_SETTLE, RowTicked(tree_.GetTreeCtrl(), row), reinterpret_cast<LPARAM>(row));
+}
+
+void CResultsView::SettleTick(HTREEITEM row, bool ticked) {
+    // A row deleted since is gone from the index, and its handle is not used.
+    if (!row || !groupRows_.Knows(row)) return;
+    HWND tree = tree_.GetTreeCtrl();
+    if (RowTicked(tree, row) != ticked) SetRowTicked(tree, row, ticked);
 }
 
 bool CResultsView::RowProtected(HTREEITEM row) const {

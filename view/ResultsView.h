@@ -87,6 +87,11 @@ public:
     // own flip: a group row's files follow it, a group row is ticked when its last
     // file is, and a protected file's box stays empty.
     void ToggleTick(HTREEITEM row);
+    // The tree is kept from flipping a clicked box itself (its parent answers the
+    // click nonzero, as documented); should it flip it all the same after the click,
+    // the box is put back as ToggleTick left it once the click is over.
+    void NoteClickedTick(HTREEITEM row);
+    void SettleTick(HTREEITEM row, bool ticked);         // WM_TICK_SETTLE
 
     // --- what goes ---
     // The folders whose files are never ticked and are shown grey (not owned; may be

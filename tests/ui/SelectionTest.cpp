@@ -221,3 +221,41 @@ TEST(Selection, ARuleReachesGroupsNeverOpenedAndTheirRowsShowItsTicks) {
         EXPECT_TRUE(SummaryReads(main, Expected(g, {})));
     });
 }
+
+TEST(Selection, ABoxTheTreeFlipsAfterTheClickIsPutBackAndAGoneRowIsLeftAlone) {
+    TempFolder dir;
+    ui::MainWindowRun run;
+    run.Run([&](HWND main) {
+        CTwinseekDlg& dlg = run.dlg;
+        HWND tree = run.tree();
+        Group(dir, dlg, L"x.txt", 2);
+        HTREEITEM row = Children(tree, Roots(tree).at(0)).at(1);
+        ui::Click(main, tree, ui::CheckBoxPoint(tree, row));
+        ASSERT_TRUE(ui::Checked(tree, row));
+        // As a tree that flips the box once more by itself would leave it.
+        TreeView_SetCheckState(tree, row, FALSE);
+        PostMessageW(main, WM_TICK_SETTLE, 1, reinterpret_cast<LPARAM>(row));
+        ui::Barrier(main);
+        EXPECT_TRUE(ui::Checked(tree, row));
+        EXPECT_TRUE(SummaryReads(main, {CResultsView::GroupsSummary(1, 4), CResultsView::TickedSummary(1, 4)}));
+        // The space key flips the selected box the way a click does: on the group,
+        // every file follows.
+        HTREEITEM group = Roots(tree).at(0);
+        TreeView_SelectItem(tree, group);
+        PostMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
+        ui::Barrier(main);
+        EXPECT_TRUE(ui::Checked(tree, group));
+        for (HTREEITEM r : Children(tree, group)) EXPECT_TRUE(ui::Checked(tree, r));
+        EXPECT_TRUE(SummaryReads(main, {CResultsView::GroupsSummary(1, 4), CResultsView::TickedSummary(2, 8)}));
+        PostMessageW(tree, WM_KEYDOWN, VK_SPACE, 0);
+        ui::Barrier(main);
+        EXPECT_FALSE(ui::Checked(tree, group));
+        TreeView_SetCheckState(tree, row, TRUE);
+        // A row deleted meanwhile: its handle is not touched.
+        TreeView_DeleteItem(tree, row);
+        PostMessageW(main, WM_TICK_SETTLE, 1, reinterpret_cast<LPARAM>(row));
+        ui::Barrier(main);
+        EXPECT_EQ(1u, Children(tree, Roots(tree).at(0)).size());
+        EXPECT_TRUE(SummaryReads(main, {CResultsView::GroupsSummary(1, 4), CResultsView::TickedSummary(0, 0)}));
+    });
+}
