@@ -34,6 +34,9 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_MESSAGE_OR_DEFAULT(WM_PAINT, OnPaint)             // std::optional<LRESULT> (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)        // LRESULT (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_CLOSE, OnCloseMessage)                 // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_SIZE, OnSize)                          // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)        // LRESULT (WPARAM, LPARAM)
+    TW_ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)              // LRESULT (WPARAM, LPARAM)
     TW_ON_COMMAND(IDOK, OnAddFolder)                        // void ()
     TW_ON_COMMAND(IDC_FIND, OnFind)                         // void ()
     TW_ON_COMMAND(ID_FIND_TOGGLE, OnFind)                   // void ()
@@ -125,6 +128,8 @@ BOOL CTwinseekDlg::OnInitDialog() {
     else if (recovery.restored > 0)
         ShowStatus(this, L"已恢复上次中断时留下的%d个文件", recovery.restored);
     win::Window(GetItem(IDC_EXPAND_ALL)).SetText(FindSetting.ExpandItem ? L"收缩所有" : L"展开所有");
+    CaptureLayout();
+    RestorePlacement();
     StartUpdateCheck();
     return TRUE;
 }
@@ -164,6 +169,7 @@ void CTwinseekDlg::OnExit() {
         ShowStatus(this, L"%s", kFinishingBeforeExit);
         return;
     }
+    SavePlacement();
     Show(SW_HIDE);
     EndDialog(IDCANCEL);
     // The search and update workers are not waited for: the process exit ends them.

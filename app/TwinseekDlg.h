@@ -22,6 +22,7 @@
 #include "update/StartupCheckThread.h"
 #include "update/UpdateInfo.h"
 #include "view/ResultsView.h"
+#include "win/AnchorLayout.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
 #include "win/Window.h"
@@ -184,6 +185,16 @@ private:
     LRESULT OnReFindRequest(WPARAM wp, LPARAM lp);
     std::optional<LRESULT> OnSysCommand(WPARAM wp, LPARAM lp);
     std::optional<LRESULT> OnPaint(WPARAM wp, LPARAM lp);
+    // --- a window that can grow ---
+    LRESULT OnSize(WPARAM wp, LPARAM lp);            // WM_SIZE
+    LRESULT OnGetMinMaxInfo(WPARAM wp, LPARAM lp);   // WM_GETMINMAXINFO
+    LRESULT OnDpiChanged(WPARAM wp, LPARAM lp);      // WM_DPICHANGED
+    // The controls' anchors, the placement the settings keep.
+    void CaptureLayout();
+    void RestorePlacement();
+    void SavePlacement() const;
+    win::AnchorLayout Layout;
+    UINT Dpi = 96;
     LRESULT OnQueryDragIcon(WPARAM wp, LPARAM lp);
     LRESULT OnCloseMessage(WPARAM wp, LPARAM lp);
 };

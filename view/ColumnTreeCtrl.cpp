@@ -9,6 +9,7 @@
 
 #include "res/Messages.h"
 #include "win/CommonControls.h"
+#include "win/Dpi.h"
 #include "win/Handles.h"
 
 namespace {
@@ -97,7 +98,9 @@ void CColumnTreeCtrl::Initialize() {
     header_.SetFont(font, false);
     filler_.SetFont(font, false);
 
-    textIndent_ = win::CommonControlsMajorVersion() >= 6 ? 9 : 6;
+    // Lengths for 96 DPI, at the window's.
+    dpi_ = win::DpiOf(hwnd_);
+    textIndent_ = win::Scaled(win::CommonControlsMajorVersion() >= 6 ? 9 : 6, dpi_);
     headerHeight_ = LayoutHeaderHeight();
     scrollX_ = 0;
     UpdateColumns();
@@ -192,6 +195,22 @@ int CColumnTreeCtrl::InsertColumn(int index, const std::wstring& text, int forma
     }
     UpdateColumns();
     return result;
+}
+
+void CColumnTreeCtrl::ScaleLengths(UINT to, UINT from) {
+    if (!to || !from || to == from || !header_) return;
+    const int n = GetColumnCount();
+    for (int i = 0; i < n; ++i) {
+        HDITEMW item{};
+        item.mask = HDI_WIDTH;
+        Header_GetItem(header_, i, &item);
+        item.cxy = MulDiv(item.cxy, static_cast<int>(to), static_cast<int>(from));
+        Header_SetItem(header_, i, &item);
+    }
+    textIndent_ = MulDiv(textIndent_, static_cast<int>(to), static_cast<int>(from));
+    dpi_ = to;
+    headerHeight_ = LayoutHeaderHeight();
+    UpdateColumns();
 }
 
 void CColumnTreeCtrl::UpdateColumns() {
@@ -468,8 +487,8 @@ void CColumnTreeCtrl::OnHScroll(WPARAM wp) {
     const int cx = rc.right - rc.left;
     int pos = scrollX_;
     switch (LOWORD(wp)) {
-    case SB_LINELEFT: pos -= 15; break;
-    case SB_LINERIGHT: pos += 15; break;
+    case SB_LINELEFT: pos -= win::Scaled(15, dpi_); break;
+    case SB_LINERIGHT: pos += win::Scaled(15, dpi_); break;
     case SB_PAGELEFT: pos -= cx; break;
     case SB_PAGERIGHT: pos += cx; break;
     case SB_THUMBTRACK: {

@@ -51,6 +51,9 @@ public:
     int InsertColumn(int index, const std::wstring& text, int format = HDF_LEFT, int width = -1,
                      int subItem = -1);
     void UpdateColumns();
+    // The window moved to a screen of DPI `to` from one of `from`: column widths and
+    // the control's own indents follow.
+    void ScaleLengths(UINT to, UINT from);
     void RepositionControls();
 
     // Told of text changes made through SetItemText and of every deleted row.
@@ -121,6 +124,7 @@ private:
     int totalWidth_ = 0;
     int scrollX_ = 0;
     int textIndent_ = 0;
+    UINT dpi_ = 96;
     int minFirstColumnWidth_ = 100;
     bool blockNextHeaderChange_ = false;
     bool laidOutWithVScroll_ = false;

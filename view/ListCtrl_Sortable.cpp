@@ -7,6 +7,7 @@
 
 #include "res/resource.h"
 #include "win/CommonControls.h"
+#include "win/Dpi.h"
 #include "win/Handles.h"
 
 namespace {
@@ -141,9 +142,12 @@ void CListCtrl_Sortable::SetSortArrow(int column, bool ascending) {
         if (i == column) {
             item.mask = HDI_FORMAT | HDI_BITMAP;
             item.fmt |= HDF_BITMAP | HDF_BITMAP_ON_RIGHT;
+            // The marks are drawn 9 by 8 for 96 DPI and stretched to the header's.
+            const UINT dpi = win::DpiOf(header);
             item.hbm = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr),
                                                        MAKEINTRESOURCEW(ascending ? IDB_SORT_ASC : IDB_SORT_DESC),
-                                                       IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
+                                                       IMAGE_BITMAP, win::Scaled(9, dpi), win::Scaled(8, dpi),
+                                                       LR_LOADMAP3DCOLORS));
             Header_SetItem(header, i, &item);
         }
     }

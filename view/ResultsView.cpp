@@ -18,6 +18,7 @@
 #include "view/RowTick.h"
 #include "view/TickRules.h"
 #include "view/UseShGetFileInfo.h"
+#include "win/Dpi.h"
 #include "win/Format.h"
 #include "win/PaintPause.h"
 
@@ -103,7 +104,10 @@ HIMAGELIST CResultsView::Init(HWND owner, HWND status, HWND counters) {
     tree.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_CHECKBOXES | TVS_FULLROWSELECT);
     HIMAGELIST images = CUseShGetFileInfo().GetSystemImageList(true);
     TreeView_SetImageList(tree, images, TVSIL_NORMAL);
-    for (int i = 0; i < kResultColumnCount; ++i) tree_.InsertColumn(i, kColumns[i].text, HDF_CENTER, kColumns[i].width, -1);
+    // The widths are for 96 DPI.
+    const UINT dpi = win::DpiOf(owner);
+    for (int i = 0; i < kResultColumnCount; ++i)
+        tree_.InsertColumn(i, kColumns[i].text, HDF_CENTER, win::Scaled(kColumns[i].width, dpi), -1);
     tree_.SetObserver(static_cast<IColumnTreeObserver*>(this));
     tree_.SetLateRows(this);
     tree_.SetTickRows(this);
