@@ -205,6 +205,8 @@ void CColumnTreeCtrl::ScaleLengths(UINT to, UINT from) {
         item.mask = HDI_WIDTH;
         Header_GetItem(header_, i, &item);
         item.cxy = MulDiv(item.cxy, static_cast<int>(to), static_cast<int>(from));
+        // Each change relays the columns, which holds back the next change: not this one.
+        blockNextHeaderChange_ = false;
         Header_SetItem(header_, i, &item);
     }
     textIndent_ = MulDiv(textIndent_, static_cast<int>(to), static_cast<int>(from));
