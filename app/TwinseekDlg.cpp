@@ -35,7 +35,6 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_MESSAGE(WM_QUERYDRAGICON, OnQueryDragIcon)        // LRESULT (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_CLOSE, OnCloseMessage)                 // LRESULT (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_SIZE, OnSize)                          // LRESULT (WPARAM, LPARAM)
-    TW_ON_MESSAGE(WM_GETMINMAXINFO, OnGetMinMaxInfo)        // LRESULT (WPARAM, LPARAM)
     TW_ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)              // LRESULT (WPARAM, LPARAM)
     TW_ON_COMMAND(IDOK, OnAddFolder)                        // void ()
     TW_ON_COMMAND(IDC_FIND, OnFind)                         // void ()
@@ -129,7 +128,6 @@ BOOL CTwinseekDlg::OnInitDialog() {
         ShowStatus(this, L"已恢复上次中断时留下的%d个文件", recovery.restored);
     win::Window(GetItem(IDC_EXPAND_ALL)).SetText(FindSetting.ExpandItem ? L"收缩所有" : L"展开所有");
     CaptureLayout();
-    RestorePlacement();
     StartUpdateCheck();
     return TRUE;
 }
@@ -169,7 +167,6 @@ void CTwinseekDlg::OnExit() {
         ShowStatus(this, L"%s", kFinishingBeforeExit);
         return;
     }
-    SavePlacement();
     Show(SW_HIDE);
     EndDialog(IDCANCEL);
     // The search and update workers are not waited for: the process exit ends them.

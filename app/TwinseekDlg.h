@@ -185,14 +185,11 @@ private:
     LRESULT OnReFindRequest(WPARAM wp, LPARAM lp);
     std::optional<LRESULT> OnSysCommand(WPARAM wp, LPARAM lp);
     std::optional<LRESULT> OnPaint(WPARAM wp, LPARAM lp);
-    // --- a window that can grow ---
+    // --- the layout at the window's DPI ---
     LRESULT OnSize(WPARAM wp, LPARAM lp);            // WM_SIZE
-    LRESULT OnGetMinMaxInfo(WPARAM wp, LPARAM lp);   // WM_GETMINMAXINFO
     LRESULT OnDpiChanged(WPARAM wp, LPARAM lp);      // WM_DPICHANGED
-    // The controls' anchors, the placement the settings keep.
+    // The controls' anchors, taken at the specified layout.
     void CaptureLayout();
-    void RestorePlacement();
-    void SavePlacement() const;
     win::AnchorLayout Layout;
     UINT Dpi = 96;
     LRESULT OnQueryDragIcon(WPARAM wp, LPARAM lp);

@@ -1,9 +1,8 @@
-// The main window as a window that can grow: its controls' anchors, its smallest
-// size (the specified layout), its place kept in the settings, and a move to a
-// screen of another DPI.
+// The main window's layout when its size changes: a move to a screen of another
+// DPI takes the size the system suggests, and the controls are laid out for that DPI
+// from their anchors (the frame stays fixed, so nothing else resizes it).
 #include "app/TwinseekDlg.h"
 #include "res/resource.h"
-#include "settings/WindowPlacement.h"
 #include "win/Dpi.h"
 
 namespace {
@@ -38,48 +37,8 @@ void CTwinseekDlg::CaptureLayout() {
     Layout.Capture(hwnd_, AnchorsOf);
 }
 
-void CTwinseekDlg::RestorePlacement() {
-    const auto saved = SWindowPlacement::Load();
-    // A screen that is gone (a laptop off its dock) leaves the window where the
-    // dialog put it.
-    if (!saved || !MonitorFromRect(&saved->normal, MONITOR_DEFAULTTONULL)) return;
-    WINDOWPLACEMENT wp{sizeof wp};
-    if (!GetWindowPlacement(hwnd_, &wp)) return;
-    wp.rcNormalPosition = saved->normal;
-    // Never below the specified layout.
-    const SIZE least = Layout.MinimumSize();
-    if (wp.rcNormalPosition.right - wp.rcNormalPosition.left < least.cx)
-        wp.rcNormalPosition.right = wp.rcNormalPosition.left + least.cx;
-    if (wp.rcNormalPosition.bottom - wp.rcNormalPosition.top < least.cy)
-        wp.rcNormalPosition.bottom = wp.rcNormalPosition.top + least.cy;
-    wp.showCmd = SW_SHOWNORMAL;
-    wp.flags = 0;
-    SetWindowPlacement(hwnd_, &wp);
-    // The dialog manager shows the window normally once it is made: maximised after.
-    if (saved->maximized) PostMessageW(hwnd_, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-}
-
-void CTwinseekDlg::SavePlacement() const {
-    WINDOWPLACEMENT wp{sizeof wp};
-    if (!hwnd_ || !GetWindowPlacement(hwnd_, &wp)) return;
-    SWindowPlacement placement;
-    placement.normal = wp.rcNormalPosition;
-    placement.maximized = wp.showCmd == SW_SHOWMAXIMIZED || (IsZoomed(hwnd_) != 0);
-    placement.Save();
-}
-
 LRESULT CTwinseekDlg::OnSize(WPARAM wp, LPARAM) {
     if (wp != SIZE_MINIMIZED) Layout.Apply();
-    return 0;
-}
-
-LRESULT CTwinseekDlg::OnGetMinMaxInfo(WPARAM, LPARAM lp) {
-    auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-    const SIZE least = Layout.MinimumSize();
-    if (least.cx > 0) {
-        info->ptMinTrackSize.x = least.cx;
-        info->ptMinTrackSize.y = least.cy;
-    }
     return 0;
 }
 

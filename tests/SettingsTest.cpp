@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-
-#include "settings/WindowPlacement.h"
 #include <windows.h>
 
 #include <string>
@@ -178,17 +176,3 @@ TEST(SettingsFile, ProgramDirEndsWithBackslash) {
 }
 
 }  // namespace
-
-TEST(SettingsPlacement, ReadsBackWhatItWritesAndRefusesBrokenTexts) {
-    SWindowPlacement p;
-    p.normal = {-1900, 20, -700, 820};
-    p.maximized = true;
-    const auto back = SWindowPlacement::Parse(p.Text());
-    ASSERT_TRUE(back.has_value());
-    EXPECT_EQ(-1900, back->normal.left);
-    EXPECT_EQ(820, back->normal.bottom);
-    EXPECT_TRUE(back->maximized);
-    for (const wchar_t* broken : {L"", L"1,2,3,4", L"1,2,3,4,5,6", L"a,b,c,d,e", L"0,0,800,600,1x", L"0,0,10,10,0",
-                                  L"500,500,100,100,0"})
-        EXPECT_FALSE(SWindowPlacement::Parse(broken).has_value()) << broken;
-}

@@ -13,11 +13,9 @@ int ScaledBy(int value, UINT to, UINT from) { return MulDiv(value, static_cast<i
 void AnchorLayout::Capture(HWND dialog, const std::function<unsigned(HWND child)>& anchorsOf) {
     dialog_ = dialog;
     dpi_ = DpiOf(dialog);
-    RECT client{}, window{};
+    RECT client{};
     GetClientRect(dialog, &client);
-    GetWindowRect(dialog, &window);
     client_ = {client.right, client.bottom};
-    window_ = {window.right - window.left, window.bottom - window.top};
     items_.clear();
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         RECT r{};
@@ -60,12 +58,6 @@ void AnchorLayout::Apply() const {
     if (batch) EndDeferWindowPos(batch);
     // Group boxes and etched lines leave traces where they were.
     InvalidateRect(dialog_, nullptr, TRUE);
-}
-
-SIZE AnchorLayout::MinimumSize() const {
-    if (!dialog_) return {0, 0};
-    const UINT dpi = DpiOf(dialog_);
-    return {ScaledBy(window_.cx, dpi, dpi_), ScaledBy(window_.cy, dpi, dpi_)};
 }
 
 }  // namespace win

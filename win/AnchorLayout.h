@@ -6,9 +6,8 @@
 
 namespace win {
 
-// A dialog that can grow: each control keeps its place relative to the edges it
-// hangs on. Captured once at the dialog's first size (its minimum); applied on every
-// WM_SIZE. Lengths are kept for the DPI they were captured at and scaled to the
+// A dialog whose size changes: each control keeps its place relative to the edges
+// it hangs on. Captured once at the dialog's first size; applied on every WM_SIZE. Lengths are kept for the DPI they were captured at and scaled to the
 // window's DPI when applied, so a move to a screen of another DPI lays out afresh.
 class AnchorLayout {
 public:
@@ -21,8 +20,6 @@ public:
     // Every child of `dialog`, its anchors from `anchorsOf` (0: stays put).
     void Capture(HWND dialog, const std::function<unsigned(HWND child)>& anchorsOf);
     void Apply() const;
-    // The window's size at capture, at the window's DPI now: its minimum.
-    SIZE MinimumSize() const;
     bool Captured() const { return dialog_ != nullptr; }
 
 private:
@@ -34,7 +31,6 @@ private:
     HWND dialog_ = nullptr;
     UINT dpi_ = 96;
     SIZE client_{};
-    SIZE window_{};
     std::vector<Item> items_;
 };
 
