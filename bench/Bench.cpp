@@ -118,22 +118,32 @@ Walk BareWalk(const std::wstring& root) {
     return w;
 }
 
-// The floor of a content search: one read of every file that shares its size with
-// another (only those can have a twin), on one thread. Seconds.
-double ReadSharedSizes(const Walk& walk) {
+// What a staged content search must read and hash of the files that share a size:
+// every one of them whole up to kStagedFrom; above it each one's blocks, and whole
+// only those whose blocks another file of its size shares.
+double StagedFloor(const Walk& walk) {
     std::map<uint64_t, int> counts;
     for (const auto& [path, size] : walk.sizes) ++counts[size];
-    std::vector<char> buffer(1048576);
     const double start = Now();
+    std::map<std::pair<uint64_t, uint64_t>, std::vector<std::wstring>> byBlocks;
     for (const auto& [path, size] : walk.sizes) {
         if (counts[size] < 2) continue;
-        HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (h == INVALID_HANDLE_VALUE) continue;
-        DWORD read = 0;
-        while (ReadFile(h, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
+        try {
+            if (size <= kStagedFrom)
+                DigestOfFile(path, nullptr, size);
+            else
+                byBlocks[{size, QuickSignatureOfFile(path, size)}].push_back(path);
+        } catch (...) {
         }
-        CloseHandle(h);
+    }
+    for (const auto& [key, paths] : byBlocks) {
+        if (paths.size() < 2) continue;
+        for (const std::wstring& path : paths) {
+            try {
+                DigestOfFile(path, nullptr, key.first);
+            } catch (...) {
+            }
+        }
     }
     return Now() - start;
 }
@@ -155,8 +165,8 @@ double CpuSeconds(HANDLE thread) {
 }
 
 // The scan on this thread, no window: seconds and processor time of the median run,
-// beside the floor of the same tree (a bare walk, plus one read of each file that
-// shares its size when digests are made).
+// beside the floor of the same tree (a bare walk, plus StagedFloor when digests are
+// made).
 int BenchScan(const std::wstring& root, int digest, int runs) {
     std::vector<double> seconds, cpu;
     int files = 0;
@@ -193,7 +203,7 @@ int BenchScan(const std::wstring& root, int digest, int runs) {
         walk = BareWalk(root);
         walks.push_back(walk.seconds);
     }
-    const double floor = Median(walks) + (digest ? ReadSharedSizes(walk) : 0);
+    const double floor = Median(walks) + (digest ? StagedFloor(walk) : 0);
     const double s = Median(seconds);
     std::printf("scan files=%d digest=%d seconds=%.2f files_per_s=%.0f cpu_seconds=%.2f read_seconds=%.2f "
                 "floor_ratio=%.2f bytes_per_file=%.0f\n",
@@ -418,8 +428,8 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
         probe.join();
         walks.push_back(BareWalk(root).seconds);
         double w = Median(walks);
-        // The floor: the walk, plus one read of what can match when digests are made.
-        const double floor = w + (digest ? ReadSharedSizes(walk) : 0);
+        // The floor: the walk, plus what a staged content search must read and hash.
+        const double floor = w + (digest ? StagedFloor(walk) : 0);
         std::printf("ui-scan files=%d digest=%d similar=%d seconds=%.2f walk_seconds=%.2f ratio=%.2f rows=%d "
                     "private_bytes=%zu bytes_per_file=%.0f window_cpu=%.2f worker_cpu=%.2f read_seconds=%.2f "
                     "floor_ratio=%.2f max_answer_ms=%.0f slow_answers=%d expand_all_seconds=%.2f collapse_all_seconds=%.2f "

@@ -19,3 +19,23 @@ std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>&
 unsigned DigestOpenCount();
 // Digests from the handle's current position to the end of the file.
 std::wstring DigestOfStream(HANDLE file, const std::function<void()>& eachBlock = nullptr);
+
+// A content search reads a file whole only when another file of its size agrees with
+// it on a few blocks first: these say which files those are.
+//
+// Up to kStagedFrom bytes the file is digested at once: under Wine a small file's cost
+// is the open, read and close round trips, not its bytes, so reading it twice (blocks,
+// then whole) would cost twice for the copies that are the common case. Above it the
+// first kQuickBlock bytes are compared, which tell most different files apart (their
+// headers, names inside, first frames); above kTailFrom also the last kQuickBlock,
+// where files of one format and size that share a header differ (recordings, disk
+// images, raw photos of one camera).
+constexpr uint64_t kStagedFrom = 64 * 1024;
+constexpr uint64_t kQuickBlock = 16 * 1024;
+constexpr uint64_t kTailFrom = 1024 * 1024;
+// A number of the blocks compared (not their bytes): equal for files with the same
+// blocks; two files whose numbers differ differ in content. Throws CFileError as
+// DigestOfFile does.
+uint64_t QuickSignatureOfFile(const std::wstring& path, uint64_t size);
+// How many files QuickSignatureOfFile has opened in this process.
+unsigned QuickOpenCount();

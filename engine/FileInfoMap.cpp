@@ -1,5 +1,7 @@
 #include "engine/FileInfoMap.h"
 
+#include <tuple>
+
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
 #include "engine/FileStatus.h"
@@ -237,7 +239,7 @@ void CFileInfoMap::ClearGroups() {
     ++m_clears;
     // The keys stay, each naming an empty group now; the members go to another
     // thread to be freed.
-    FreeLater(std::make_pair(std::exchange(m_groups, {}), std::exchange(m_sizes, {})));
+    FreeLater(std::make_tuple(std::exchange(m_groups, {}), std::exchange(m_sizes, {}), std::exchange(m_blocks, {})));
     m_tallyGroups = 0;
     m_tallySpare = 0;
     // No record is left to name a folder by number.
@@ -269,6 +271,25 @@ CFileInfoMap::ESizeSeen CFileInfoMap::NoteSize(const SFileInfo& record, bool kee
     waiting = it->second->Unpack(m_folderTexts);
     it->second.reset();
     return ESizeSeen::Waiting;
+}
+
+CFileInfoMap::ESizeSeen CFileInfoMap::NoteBlocks(const SFileInfo& record, uint64_t signature, SFileInfo& waiting) {
+    Guard guard(m_lock);
+    auto [it, first] = m_blocks.try_emplace(SBlocksKey{record.nSize, signature});
+    if (first) {
+        it->second.emplace(record, m_folderTexts);
+        return ESizeSeen::First;
+    }
+    if (!it->second) return ESizeSeen::Before;
+    waiting = it->second->Unpack(m_folderTexts);
+    it->second.reset();
+    return ESizeSeen::Waiting;
+}
+
+void CFileInfoMap::WaitAgainForBlocks(const SFileInfo& record, uint64_t signature) {
+    Guard guard(m_lock);
+    auto it = m_blocks.find(SBlocksKey{record.nSize, signature});
+    if (it != m_blocks.end() && !it->second) it->second.emplace(record, m_folderTexts);
 }
 
 void CFileInfoMap::WaitAgain(const SFileInfo& record) {

@@ -115,6 +115,12 @@ public:
     // A waiting file handed out by NoteSize whose digest was not made (a stop) waits
     // again.
     void WaitAgain(const SFileInfo& record);
+    // The second stage for larger files: a file whose first (and last) blocks no
+    // other file of its size shared waits here undigested, by its size and the
+    // number of those blocks (QuickSignatureOfFile), until one that shares them
+    // comes. The same answers as NoteSize.
+    ESizeSeen NoteBlocks(const SFileInfo& record, uint64_t signature, SFileInfo& waiting);
+    void WaitAgainForBlocks(const SFileInfo& record, uint64_t signature);
     // The members of the group a lookup of `record` finds, in order.
     std::vector<SFileInfo> Members(const SFileInfo& record) const;
 
@@ -135,6 +141,15 @@ private:
     CFolderNames m_folderTexts;
     // Sizes met since the last clear, with the file still waiting for a twin, if any.
     std::unordered_map<uint64_t, std::optional<CPackedFile>> m_sizes;
+    // The same for size and block signature together.
+    struct SBlocksKey {
+        uint64_t size, signature;
+        bool operator==(const SBlocksKey&) const = default;
+    };
+    struct SBlocksKeyHash {
+        size_t operator()(const SBlocksKey& k) const { return static_cast<size_t>(k.size * 1099511628211ull ^ k.signature); }
+    };
+    std::unordered_map<SBlocksKey, std::optional<CPackedFile>, SBlocksKeyHash> m_blocks;
     // The groups, numbered by the map. A clear hands them all over at once; a number
     // past the end names an empty group, made when something is added to it.
     std::vector<CFileInfoV> m_groups;

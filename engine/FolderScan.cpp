@@ -157,22 +157,56 @@ bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
         // Fast: nothing of this size to match yet, so nothing is read.
         return !m_fast;
     case CFileInfoMap::ESizeSeen::Before:
-        return true;
+        return BlocksAgree(record);
     case CFileInfoMap::ESizeSeen::Waiting:
         break;
     }
-    // The first file of this size joins the groups now, as it would have when it
-    // was found: before this one, and alone (no file of its size was there).
+    // The first file of this size goes on as it would have when it was found:
+    // through the block stage, and into the groups before this one.
+    bool now = false;
     try {
-        waiting.strMD5 = Digest(waiting);
+        now = BlocksAgree(waiting);
     } catch (const CFileError&) {
-        return true;   // unreadable by now: it is passed over, as it would have been
+        now = false;   // unreadable by now: it is passed over, as it would have been
     } catch (...) {
         m_map.WaitAgain(std::move(waiting));
         throw;
     }
-    m_map.AddFile(waiting);
+    if (now) JoinWaiting(waiting, [&] { m_map.WaitAgain(waiting); });
+    try {
+        return BlocksAgree(record);
+    } catch (const CFileError&) {
+        return true;   // the whole read fails the same way, and passes the file over
+    }
+}
+
+bool CFolderScan::BlocksAgree(const SFileInfo& record) {
+    // The default pace reads every file of a shared size whole, as it always did.
+    if (!m_fast || record.nSize <= kStagedFrom) return true;
+    const uint64_t signature = QuickSignatureOfFile(record.strPath, record.nSize);
+    SFileInfo waiting;
+    switch (m_map.NoteBlocks(record, signature, waiting)) {
+    case CFileInfoMap::ESizeSeen::First:
+        return false;   // no other file shares these blocks yet: it waits unread
+    case CFileInfoMap::ESizeSeen::Before:
+        return true;
+    case CFileInfoMap::ESizeSeen::Waiting:
+        break;
+    }
+    JoinWaiting(waiting, [&] { m_map.WaitAgainForBlocks(waiting, signature); });
     return true;
+}
+
+void CFolderScan::JoinWaiting(SFileInfo& waiting, const std::function<void()>& waitAgain) {
+    try {
+        waiting.strMD5 = Digest(waiting);
+    } catch (const CFileError&) {
+        return;   // unreadable by now: it is passed over, as it would have been
+    } catch (...) {
+        waitAgain();
+        throw;
+    }
+    m_map.AddFile(waiting);
 }
 
 void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& entry) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <functional>
 #include <string>
 #include <windows.h>
 
@@ -52,6 +53,12 @@ private:
     // (the record is then moved into the map); a file of its size that was waiting
     // is digested and added first.
     bool DigestWaitingTwin(const SFileInfo& record);
+    // Fast, a file above kStagedFrom: true once another file of its size shares its
+    // first and last blocks (the one that waited for it joins the groups first);
+    // false while it waits undigested. Throws CFileError when the blocks cannot be read.
+    bool BlocksAgree(const SFileInfo& record);
+    // A waiting file digested and added; `waitAgain` puts it back on a stop.
+    void JoinWaiting(SFileInfo& waiting, const std::function<void()>& waitAgain);
     FileRules RulesFor(const std::wstring& extension) const;
     void StopCheck() const;
     void Pause(DWORD ms);

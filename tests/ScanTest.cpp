@@ -644,3 +644,49 @@ TEST(ScanSafety, AClearWhileAFolderIsListedQueuesNoSubfolderAgain) {
     bed.scan.SearchNextFolder();
     EXPECT_EQ(0, bed.map.Folders.FolderCount());
 }
+
+TEST(ScanContent, LargeFilesOfOneSizeAreReadWholeOnlyWhenTheirFirstAndLastBlocksAgree) {
+    TempFolder dir;
+    const size_t size = 2 * 1048576 + 1;
+    const std::string base = TempFolder::Pattern(size);
+    auto changed = [&](size_t at) {
+        std::string bytes = base;
+        bytes[at] = static_cast<char>(bytes[at] ^ 0x5A);
+        return bytes;
+    };
+    dir.Write(L"a\\one.bin", base);
+    dir.Write(L"b\\other-start.bin", changed(0));
+    dir.Write(L"c\\other-end.bin", changed(size - 1));
+    dir.Write(L"d\\copy.bin", base);
+    dir.Write(L"e\\other-middle.bin", changed(size / 2));
+    auto run = [&](int fast, unsigned& whole, unsigned& blocks) {
+        ScanBed bed;
+        bed.settings.FastSearch = fast;
+        bed.settings.FindMD5File = 1;
+        bed.settings.Md5MaxSize = 0;
+        bed.scan.SetPauses(0, 0);
+        const unsigned w = DigestOpenCount(), b = QuickOpenCount();
+        bed.Prepare();
+        bed.map.Folders.AddFolder(dir.Path(), true);
+        bed.RunAll();
+        whole = DigestOpenCount() - w;
+        blocks = QuickOpenCount() - b;
+        std::vector<std::wstring> rows;
+        for (const SFileInfo& r : bed.report.rowRecords) rows.push_back(r.strPath + L"|" + r.strMD5);
+        return rows;
+    };
+    unsigned slowWhole = 0, slowBlocks = 0, fastWhole = 0, fastBlocks = 0;
+    const auto slow = run(0, slowWhole, slowBlocks);
+    const auto fast = run(1, fastWhole, fastBlocks);
+    // The same rows, digests included, as reading every file whole.
+    EXPECT_EQ(slow, fast);
+    ASSERT_EQ(2u, fast.size());
+    EXPECT_NE(std::wstring::npos, fast[0].find(L"one.bin|"));
+    EXPECT_NE(std::wstring::npos, fast[1].find(L"copy.bin|"));
+    EXPECT_EQ(5u, slowWhole);
+    EXPECT_EQ(0u, slowBlocks);
+    // Fast: every file of the shared size has its blocks read once; only the copy,
+    // its first file and the one that differs in the middle are read whole.
+    EXPECT_EQ(5u, fastBlocks);
+    EXPECT_EQ(3u, fastWhole);
+}

@@ -11,8 +11,11 @@
 #                                                        beside the floor of ui-scan below
 #   ui-scan files=… digest=0|1 similar=0|1 seconds=… walk_seconds=… ratio=… rows=…
 #           private_bytes=… bytes_per_file=… window_cpu=… worker_cpu=…
-#           read_seconds=… floor_ratio=…              (walk + one read of every file
-#                                                        that shares its size; search over it)
+#           read_seconds=… floor_ratio=…              (walk + what a staged content search
+#                                                        must read and hash: files sharing a
+#                                                        size up to 64 KiB whole, above it their
+#                                                        blocks, and whole those whose blocks
+#                                                        agree; search over it)
 #           max_answer_ms=… slow_answers=… expand_all_seconds=… collapse_all_seconds=… clear_seconds=…
 #           command_answer_ms=… click_ms=… scroll_ms=… menu_ms=… groups=… rule_ms=… untick_ms=…
 #                                                        (the longest wait for the window to
@@ -160,6 +163,37 @@ small_win=$(winepath -w "$small")
 for similar in 0 1; do
     wine "$bench_exe" ui-scan "$small_win" 0 "$similar" | tr -d '\r'
 done
+
+# Large files of one size (camera raws, disk images, recordings): 200 files of 8 MiB,
+# 20 pairs of true copies and 160 files that differ from their first byte; an MD5
+# search reads the copies whole and the others' first blocks only.
+media=$data/media
+if [[ ! -f $media.ready ]]; then
+    rm -rf "$media"
+    perl -e '
+        use strict;
+        my ($root) = @ARGV;
+        mkdir $root or die;
+        my $size = 8 * 1048576;
+        my $body = join("", map { chr(($_ * 131 + 7) & 255) } 0 .. 65535) x ($size / 65536);
+        for my $i (0 .. 179) {
+            my $dir = sprintf("%s/d%02d", $root, $i % 10);
+            mkdir $dir unless -d $dir;
+            # Files 0-19 each get a copy (180-199); every other file is its own.
+            my $head = sprintf("file %05d ", $i);
+            my $bytes = $head . substr($body, length($head));
+            for my $name ($i < 20 ? (sprintf("%s/m%03d.raw", $dir, $i), sprintf("%s/copy-m%03d.raw", $root . "/d09", $i))
+                                   : (sprintf("%s/m%03d.raw", $dir, $i))) {
+                mkdir $root . "/d09" unless -d $root . "/d09";
+                open(my $fh, ">", $name) or die;
+                binmode $fh;
+                print $fh $bytes;
+                close $fh;
+            }
+        }' "$media"
+    touch "$media.ready"
+fi
+wine "$bench_exe" ui-scan "$(winepath -w "$media")" 1 | tr -d '\r'
 
 # Real files nobody here made: a copy of the system's documentation folder.
 docs=$data/doc
