@@ -42,6 +42,8 @@ unsigned __stdcall FindThreadProc(void* window) {
         ShowStatus(dlg, L"查找结束！");
     } catch (...) {
     }
+    // A search stopped half-way keeps what it read too.
+    dlg->FileInfoMap.Stored.Save();
     // The last message of this worker: OnFindDone may join it from here on.
     PostMessageW(dlg->GetHwnd(), WM_FIND_DONE, 0, 0);
     return 0;

@@ -10,6 +10,7 @@
 #include "fileops/SpareJournal.h"
 #include "res/Version.h"
 #include "res/resource.h"
+#include "view/ResultText.h"
 #include "settings/SettingsFile.h"
 #include "win/Format.h"
 #include "win/Handles.h"
@@ -75,6 +76,7 @@ TW_BEGIN_MSG_TABLE(CTwinseekDlg, win::Dialog)
     TW_ON_COMMAND(ID_FILE_LEFT_FILES, OnLeftFiles)          // void ()
     TW_ON_MESSAGE(WM_FILE_PASS_DONE, OnFilePassDone)        // LRESULT (WPARAM, LPARAM)
     TW_ON_COMMAND(IDC_FIND_SETTING, OnFindSetting)          // void ()
+    TW_ON_COMMAND(ID_TOOLS_DIGEST_CACHE, OnDigestCache)     // void ()
     TW_ON_COMMAND(IDC_CHECK_UPDATE, OnCheckUpdate)          // void ()
 TW_END_MSG_TABLE()
 
@@ -114,6 +116,7 @@ BOOL CTwinseekDlg::OnInitDialog() {
     LastFolder.clear();
 
     ProtectedFolders.Load();
+    FileInfoMap.Stored.Open(GetProgramDir() + L"config\\digests.cache");
 
     ImageList = ResultsView.Init(hwnd_, StatusEdit, CountEdit);
     ResultsView.SetProtectedFolders(&ProtectedFolders);
@@ -212,6 +215,16 @@ void CTwinseekDlg::OnFindSetting() {
     auto lock = FileInfoMap.Lock();
     FileInfoMap.SetCriteria(FindSetting.CriteriaBits());
     FileInfoMap.SetSimilarName(FindSetting.FindSimularFile);
+}
+
+void CTwinseekDlg::OnDigestCache() {
+    CDigestStore& store = FileInfoMap.Stored;
+    const std::wstring text = win::Format(L"MD5缓存：%u个文件，%s\r\n位置：%s\r\n\r\n要清空MD5缓存吗？",
+                                          static_cast<unsigned>(store.Count()), SizeText(store.FileBytes()).c_str(),
+                                          store.Path().c_str());
+    if (win::AppMessageBox(text.c_str(), MB_YESNO | MB_DEFBUTTON2) != IDYES) return;
+    store.Clear();
+    store.Save();
 }
 
 std::wstring FormatStatusText(const wchar_t* format, va_list args) {

@@ -93,6 +93,7 @@ public:
     void OnExit();         // 32789 and WM_CLOSE
     void OnClearHistory(); // 1019
     void OnFindSetting();  // 1018
+    void OnDigestCache();  // 32810: the MD5 cache's size, and clearing it
 
     // --- search run ---
     void OnFind();                            // 1004, 32800

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "engine/DigestStore.h"
 #include "engine/FileError.h"
 #include "engine/LongPath.h"
 #include "engine/MD5Checksum.h"
@@ -70,6 +72,32 @@ std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>&
     } catch (const CFileError& e) {
         throw CFileError(e.Error(), path);
     }
+}
+
+std::wstring DigestOfFileStored(const std::wstring& path, CDigestStore& store, const std::function<void()>& eachBlock,
+                                uint64_t knownSize) {
+    win::UniqueHandle file(CreateFileW(ToLongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                       nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) throw CFileError(GetLastError(), path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(file.get(), &info) != FALSE;
+    const SFileId id{info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    const CDigestStore::SStatus status{(static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                                       (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                           info.ftLastWriteTime.dwLowDateTime};
+    if (known)
+        if (std::optional<std::wstring> digest = store.Find(id, status)) return *digest;
+    FILETIME begun;
+    GetSystemTimeAsFileTime(&begun);
+    ++g_opens;
+    std::wstring digest;
+    try {
+        digest = Digest(file.get(), eachBlock, knownSize);
+    } catch (const CFileError& e) {
+        throw CFileError(e.Error(), path);
+    }
+    if (known) store.Store(id, status, (static_cast<uint64_t>(begun.dwHighDateTime) << 32) | begun.dwLowDateTime, digest);
+    return digest;
 }
 
 unsigned DigestOpenCount() { return g_opens.load(); }

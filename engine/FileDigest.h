@@ -14,6 +14,11 @@
 constexpr uint64_t kUnknownSize = ~0ull;
 std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock = nullptr,
                           uint64_t knownSize = kUnknownSize);
+class CDigestStore;
+// DigestOfFile that first asks `store` by the open file's identity, size and
+// last-write time, and keeps there what it reads.
+std::wstring DigestOfFileStored(const std::wstring& path, CDigestStore& store,
+                                const std::function<void()>& eachBlock = nullptr, uint64_t knownSize = kUnknownSize);
 // How many files DigestOfFile has opened in this process: what tests count to know
 // a file was not read again.
 unsigned DigestOpenCount();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/DigestCache.h"
+#include "engine/DigestStore.h"
 #include "engine/FileInfo.h"
 #include "engine/FileInfoV.h"
 #include "engine/FolderList.h"
@@ -129,6 +130,8 @@ public:
 
     CFolderList Folders;
     CDigestCache Digests;
+    // Digests kept between runs (the fast pace's content search asks it).
+    CDigestStore Stored;
 
 private:
     bool SimilarMode(const SFileInfo& record) const;

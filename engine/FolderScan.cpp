@@ -136,7 +136,11 @@ void CFolderScan::SearchNextFolder() {
     listing.Close();
     Pause(m_folderPause);
     StopCheck();
-    if (m_fast && m_report && !m_map.Folders.HasPending()) m_report->Idle();
+    if (m_fast && !m_map.Folders.HasPending()) {
+        // Nothing left to search: what was read is kept for the next run.
+        m_map.Stored.Save();
+        if (m_report) m_report->Idle();
+    }
 }
 
 std::wstring CFolderScan::Digest(const SFileInfo& record) {
@@ -145,7 +149,8 @@ std::wstring CFolderScan::Digest(const SFileInfo& record) {
         if (std::optional<std::wstring> known = m_map.Digests.Find(record.strPath, record.nSize, record.strTime))
             return *known;
     // A stop during a large file ends the step between two blocks.
-    std::wstring digest = DigestOfFile(record.strPath, [this] { StopCheck(); }, m_fast ? record.nSize : kUnknownSize);
+    std::wstring digest = m_fast ? DigestOfFileStored(record.strPath, m_map.Stored, [this] { StopCheck(); }, record.nSize)
+                                 : DigestOfFile(record.strPath, [this] { StopCheck(); });
     if (m_fast) m_map.Digests.Store(record.strPath, record.nSize, record.strTime, digest);
     return digest;
 }

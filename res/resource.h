@@ -56,6 +56,7 @@
 #define ID_SELECT_INVERT        32807
 #define ID_LIST_PROTECT         32808
 #define ID_LIST_UNPROTECT       32809
+#define ID_TOOLS_DIGEST_CACHE   32810
 #define IDC_SUMMARY_GROUPS      1061
 #define IDC_SUMMARY_TICKED      1062
 

@@ -10,6 +10,7 @@
 #include "settings/SettingsFile.h"
 #include "tests/TempFolder.h"
 #include "tests/ui/UiDriver.h"
+#include "view/ResultText.h"
 #include "win/ProcessExit.h"
 
 namespace {
@@ -93,7 +94,8 @@ TEST_F(MainWindow, MenuBarHoldsEveryCommand) {
         EXPECT_EQ((Items{{1, L"加入文件夹(&A)"}, {1008, L"删除文件(&D)"}, {1027, L"移动文件(&M)"},
                          {32799, L"比较文件(&C)"}, {32801, L"未能处理的文件(&L)"}, {0, L""}, {32789, L"退出(&E)"}}),
                   MenuItems(GetSubMenu(bar, 0)));
-        EXPECT_EQ((Items{{1018, L"文件筛选设置(&T)"}, {1024, L"导出列表(&E)"}}), MenuItems(GetSubMenu(bar, 1)));
+        EXPECT_EQ((Items{{1018, L"文件筛选设置(&T)"}, {1024, L"导出列表(&E)"}, {32810, L"MD5缓存(&M)"}}),
+                  MenuItems(GetSubMenu(bar, 1)));
         EXPECT_EQ((Items{{32802, L"每组保留最新的文件"}, {32803, L"每组保留最旧的文件"}, {32804, L"每组保留路径最短的文件"},
                          {0, L""}, {32806, L"取消全部勾选"}, {32807, L"反向勾选"}}),
                   MenuItems(GetSubMenu(bar, 2)));
@@ -168,3 +170,37 @@ TEST_F(MainWindow, ExitCommandEndsLikeClose) {
 }
 
 }  // namespace
+
+TEST_F(MainWindow, TheDigestCacheShowsItsSizeAndPlaceAndIsClearedOnYes) {
+    Run([this](HWND main) {
+        CDigestStore& store = dlg.FileInfoMap.Stored;
+        store.Store({3, 4}, {10, 10000000}, 900000000, L"0123456789abcdef0123456789abcdef");
+        ASSERT_TRUE(store.Save());
+        const std::wstring size = SizeText(store.FileBytes());
+        auto text = [&](unsigned n, const std::wstring& bytes) {
+            return L"MD5缓存：" + std::to_wstring(n) + L"个文件，" + bytes + L"\r\n位置：" + store.Path() +
+                   L"\r\n\r\n要清空MD5缓存吗？";
+        };
+        ui::PostCommand(main, ID_TOOLS_DIGEST_CACHE);
+        HWND box = ui::WaitForMessageBox(text(1, size));
+        ASSERT_NE(nullptr, box);
+        ui::PressButton(box, IDNO);
+        ASSERT_TRUE(ui::WaitForClose(box));
+        EXPECT_EQ(1u, store.Count());
+        ui::PostCommand(main, ID_TOOLS_DIGEST_CACHE);
+        box = ui::WaitForMessageBox(text(1, size));
+        ASSERT_NE(nullptr, box);
+        ui::PressButton(box, IDYES);
+        ASSERT_TRUE(ui::WaitForClose(box));
+        EXPECT_TRUE(ui::WaitUntil([&] { return store.Count() == 0; }));
+        // Written before the command returns: the box is gone only after it.
+        ui::WaitUntil([&] {
+            CDigestStore probe;
+            probe.Open(store.Path());
+            return probe.Count() == 0;
+        });
+        CDigestStore reread;
+        reread.Open(store.Path());
+        EXPECT_EQ(0u, reread.Count());
+    });
+}
