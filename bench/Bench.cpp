@@ -20,6 +20,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <cwchar>
 #include <deque>
 #include <map>
@@ -306,7 +307,11 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
 
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    std::wstring dir = std::wstring(temp) + L"twinseek-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    // TWINSEEK_BENCH_PROGRAM_DIR: a program folder that outlives the run (its digest
+    // cache warm for the next one).
+    const char* kept = std::getenv("TWINSEEK_BENCH_PROGRAM_DIR");
+    std::wstring dir = kept ? std::wstring(kept, kept + std::strlen(kept)) + L"\\"
+                            : std::wstring(temp) + L"twinseek-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(dir.c_str(), nullptr);
     CreateDirectoryW((dir + L"config").c_str(), nullptr);
     SetProgramDirOverride(dir);

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
 #include "engine/DigestStore.h"
 #include "engine/FileError.h"
+#include "engine/FileIdentity.h"
 #include "engine/LongPath.h"
 #include "engine/MD5Checksum.h"
 #include "win/Handles.h"
@@ -74,17 +77,46 @@ std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>&
     }
 }
 
+std::optional<uint32_t> VolumeSerialOf(const std::wstring& path) {
+    // The volume's root: "X:\\" for a drive path, else what the system says.
+    std::wstring root;
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+        root = path.substr(0, 3);
+    } else {
+        std::wstring buffer(path.size() + 2, L'\0');
+        if (!GetVolumePathNameW(ToLongPath(path).c_str(), buffer.data(), static_cast<DWORD>(buffer.size())))
+            return std::nullopt;
+        root = buffer.c_str();
+    }
+    static std::mutex lock;
+    static std::map<std::wstring, uint32_t> serials;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        auto it = serials.find(root);
+        if (it != serials.end()) return it->second;
+    }
+    DWORD serial = 0;
+    if (!GetVolumeInformationW(root.c_str(), nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) return std::nullopt;
+    std::lock_guard<std::mutex> guard(lock);
+    serials[root] = serial;
+    return serial;
+}
+
 std::wstring DigestOfFileStored(const std::wstring& path, CDigestStore& store, const std::function<void()>& eachBlock,
                                 uint64_t knownSize) {
     win::UniqueHandle file(CreateFileW(ToLongPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) throw CFileError(GetLastError(), path);
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = GetFileInformationByHandle(file.get(), &info) != FALSE;
-    const SFileId id{info.dwVolumeSerialNumber, (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
-    const CDigestStore::SStatus status{(static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
-                                       (static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
-                                           info.ftLastWriteTime.dwLowDateTime};
+    // Asked piece by piece: the volume serial in one call per file costs several
+    // times a small file's read under Wine, and a volume keeps its serial.
+    LARGE_INTEGER size{};
+    FILETIME written{};
+    const std::optional<uint64_t> index = FileIndexOfHandle(file.get());
+    const std::optional<uint32_t> volume = VolumeSerialOf(path);
+    const bool known = index && volume && GetFileSizeEx(file.get(), &size) && GetFileTime(file.get(), nullptr, nullptr, &written);
+    const SFileId id{volume.value_or(0), index.value_or(0)};
+    const CDigestStore::SStatus status{static_cast<uint64_t>(size.QuadPart),
+                                       (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime};
     if (known)
         if (std::optional<std::wstring> digest = store.Find(id, status)) return *digest;
     FILETIME begun;

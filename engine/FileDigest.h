@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -15,6 +16,8 @@ constexpr uint64_t kUnknownSize = ~0ull;
 std::wstring DigestOfFile(const std::wstring& path, const std::function<void()>& eachBlock = nullptr,
                           uint64_t knownSize = kUnknownSize);
 class CDigestStore;
+// The serial number of the volume `path` lies on, asked once per volume.
+std::optional<uint32_t> VolumeSerialOf(const std::wstring& path);
 // DigestOfFile that first asks `store` by the open file's identity, size and
 // last-write time, and keeps there what it reads.
 std::wstring DigestOfFileStored(const std::wstring& path, CDigestStore& store,

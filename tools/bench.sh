@@ -210,7 +210,16 @@ if [[ ! -f $docs.ready ]]; then
 fi
 if [[ -f $docs.ready ]]; then
     docs_win=$(winepath -w "$docs")
-    for digest in 0 1; do
-        wine "$bench_exe" ui-scan "$docs_win" "$digest" | tr -d '\r'
-    done
+    names=$(wine "$bench_exe" ui-scan "$docs_win" 0 | tr -d '\r')
+    echo "$names"
+    # The digest search twice in one program folder: the second run finds the first
+    # one's digests in the cache (warm_ratio: against the names search).
+    keep=$data/program-dir
+    rm -rf "$keep"
+    mkdir -p "$keep"
+    cold=$(TWINSEEK_BENCH_PROGRAM_DIR=$(winepath -w "$keep") wine "$bench_exe" ui-scan "$docs_win" 1 | tr -d '\r')
+    echo "$cold"
+    warm=$(TWINSEEK_BENCH_PROGRAM_DIR=$(winepath -w "$keep") wine "$bench_exe" ui-scan "$docs_win" 1 | tr -d '\r')
+    seconds_of() { sed -n 's/.* seconds=\([0-9.]*\) .*/\1/p' <<<"$1"; }
+    echo "$warm warm_ratio=$(awk -v w="$(seconds_of "$warm")" -v n="$(seconds_of "$names")" 'BEGIN { printf "%.2f", (n > 0 ? w / n : -1) }')"
 fi
