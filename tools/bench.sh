@@ -31,7 +31,12 @@
 #                                                        main window (FastSearch 1), next to a
 #                                                        bare walk of it in the same process;
 #                                                        similar names on its first 5,000 files
-#                                                        (that mode walks all groups per new name)
+#                                                        (that mode walks all groups per new name);
+#                                                        200 media files of 8 MiB by MD5; a copy
+#                                                        of /usr/share/doc by names, then by MD5
+#                                                        twice in one program folder, the second
+#                                                        line ending in warm_ratio=… (its time
+#                                                        over the names search's, digests cached)
 # The data is made once under $TWINSEEK_BUILD/bench-data and reused.
 # tools/bench.sh big (make bench-big) runs only two ui-scan lines on a million files.
 set -euo pipefail
