@@ -13,16 +13,6 @@ namespace {
 const std::wstring kSum = L"0123456789abcdef0123456789abcdef";
 constexpr uint64_t kSecond = 10000000;
 
-std::string Bytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n) bytes.append(buf, n);
-    CloseHandle(h);
-    return bytes;
-}
 
 }  // namespace
 
@@ -61,7 +51,7 @@ TEST(DigestStore, TheFileIsReadBackAndADamagedOrForeignOneIsIgnoredAndRebuilt) {
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
               GetFileAttributesW((path + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp").c_str()));
 
-    const std::string good = Bytes(path);
+    const std::string good = ReadFileBytes(path);
     std::string flipped = good;
     flipped[20] = static_cast<char>(flipped[20] ^ 1);
     for (const std::string& bad : {flipped, good.substr(0, good.size() - 5), std::string("[TWINSEEK]\r\nx=1\r\n"),

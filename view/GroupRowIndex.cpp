@@ -237,9 +237,7 @@ std::vector<SFileInfo> CGroupRowIndex::TakeLate(HTREEITEM group, std::vector<boo
     std::lock_guard<std::mutex> guard(lock_);
     auto g = groups_.find(group);
     if (g == groups_.end()) return {};
-    std::vector<SFileInfo> late;
-    late.reserve(g->second.late.size());
-    for (const CPackedFile& file : g->second.late) late.push_back(file.Unpack(lateFolders_));
+    std::vector<SFileInfo> late = UnpackLate(g->second);
     lateCount_ -= late.size();
     std::vector<CPackedFile>().swap(g->second.late);
     if (ticks) {
@@ -253,10 +251,13 @@ std::vector<SFileInfo> CGroupRowIndex::TakeLate(HTREEITEM group, std::vector<boo
 std::vector<SFileInfo> CGroupRowIndex::LateFiles(HTREEITEM group) const {
     std::lock_guard<std::mutex> guard(lock_);
     auto g = groups_.find(group);
-    if (g == groups_.end()) return {};
+    return g == groups_.end() ? std::vector<SFileInfo>() : UnpackLate(g->second);
+}
+
+std::vector<SFileInfo> CGroupRowIndex::UnpackLate(const Group& group) const {
     std::vector<SFileInfo> late;
-    late.reserve(g->second.late.size());
-    for (const CPackedFile& file : g->second.late) late.push_back(file.Unpack(lateFolders_));
+    late.reserve(group.late.size());
+    for (const CPackedFile& file : group.late) late.push_back(file.Unpack(lateFolders_));
     return late;
 }
 

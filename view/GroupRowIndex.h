@@ -104,6 +104,8 @@ private:
     using Buckets = std::unordered_map<std::wstring, std::vector<HTREEITEM>>;
 
     std::wstring KeyText(const SGroupRowKey& key) const;
+    // The group's late files as records (lock held by the caller).
+    std::vector<SFileInfo> UnpackLate(const Group& group) const;
     void FileUnderName(HTREEITEM row, HTREEITEM after);
     void FileUnderKey(HTREEITEM row, HTREEITEM after);
     static void Unfile(Buckets& buckets, const std::wstring& bucket, HTREEITEM row);

@@ -20,7 +20,6 @@ public:
     // Every child of `dialog`, its anchors from `anchorsOf` (0: stays put).
     void Capture(HWND dialog, const std::function<unsigned(HWND child)>& anchorsOf);
     void Apply() const;
-    bool Captured() const { return dialog_ != nullptr; }
 
 private:
     struct Item {

@@ -12,24 +12,13 @@
 #include "tests/ui/UiDriver.h"
 #include "win/Dpi.h"
 
-namespace {
-
-RECT ChildRect(HWND main, int id) {
-    RECT r{};
-    GetWindowRect(GetDlgItem(main, id), &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
-}  // namespace
-
 TEST(DpiScaling, ControlsAndColumnsScaleWithTheScreen) {
     ui::MainWindowRun run;
     run.Run([&](HWND main) {
         const UINT dpi = win::DpiOf(main);
         if (std::getenv("TWINSEEK_DPI_PROBE")) {
             for (int id : {IDC_FOLDER, IDC_RESULTS, IDC_STATUS, IDC_CHECK_UPDATE, IDC_SUMMARY_TICKED}) {
-                const RECT r = ChildRect(main, id);
+                const RECT r = ui::ChildRect(main, id);
                 std::printf("dpi %u id %d %ld %ld %ld %ld\n", dpi, id, r.left, r.top, r.right, r.bottom);
             }
             for (int i = 0; i < 6; ++i) std::printf("column %d %d\n", i, run.dlg.ResultTree.GetColumnWidth(i));
@@ -53,7 +42,7 @@ TEST(DpiScaling, ControlsAndColumnsScaleWithTheScreen) {
                                {IDC_CHECK_UPDATE, {961, 60, 1047, 86}},
                                {IDC_SUMMARY_TICKED, {966, 602, 1047, 630}}};
         for (const Known& k : known) {
-            const RECT r = ChildRect(main, k.id);
+            const RECT r = ui::ChildRect(main, k.id);
             EXPECT_NEAR(k.at96.top * 1.5, r.top, 2) << k.id;
             EXPECT_NEAR(k.at96.bottom * 1.5, r.bottom, 2) << k.id;
             const double wide = (r.right - r.left) / static_cast<double>(k.at96.right - k.at96.left);

@@ -131,6 +131,13 @@ POINT ToScreen(HWND w, POINT p) {
     return p;
 }
 
+RECT ChildRect(HWND dialog, int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, id), &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 void Barrier(HWND main) {
     static std::atomic<int> mark{1000};
     HWND edit = GetDlgItem(main, IDC_STATUS);

@@ -49,6 +49,8 @@ POINT LabelPoint(HWND tree, HTREEITEM item);
 // A point inside column `column` of the row (widths as the column tree has them).
 POINT ColumnPoint(CColumnTreeCtrl& ctrl, HTREEITEM item, int column);
 POINT ToScreen(HWND w, POINT p);
+// A control's rectangle in its dialog's client coordinates.
+RECT ChildRect(HWND dialog, int id);
 
 // A left click (or double click) at a tree point, with the cursor put there first as
 // the notifications read it; returns once the window thread has handled it.

@@ -59,16 +59,6 @@ bool SummaryReads(HWND main, const std::pair<std::wstring, std::wstring>& want) 
     });
 }
 
-std::string Bytes(const std::wstring& path) {
-    std::string bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    char buf[4096];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n) bytes.append(buf, n);
-    CloseHandle(h);
-    return bytes;
-}
 
 std::vector<std::wstring> PopupTexts(HMENU menu) {
     std::vector<std::wstring> texts;
@@ -160,7 +150,7 @@ TEST(Selection, AProtectedFolderIsKeptByKeepFirstAndLastsAcrossARestart) {
             EXPECT_TRUE(Exists(files[1]));
             EXPECT_FALSE(Exists(files[2]));
         });
-        settings = Bytes(run.Folder() + L"\\config\\Setting.ini");
+        settings = ReadFileBytes(run.Folder() + L"\\config\\Setting.ini");
     }
     ASSERT_FALSE(settings.empty());
     ui::MainWindowRun again(settings);

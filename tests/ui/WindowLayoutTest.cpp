@@ -9,13 +9,6 @@
 
 namespace {
 
-RECT ChildRect(HWND main, int id) {
-    RECT r{};
-    GetWindowRect(GetDlgItem(main, id), &r);
-    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 RECT WindowRect(HWND w) {
     RECT r{};
     GetWindowRect(w, &r);
@@ -40,11 +33,11 @@ TEST(WindowLayout, ControlsFollowTheirEdgesWhenTheSizeChanges) {
         const int ids[] = {IDC_RESULTS, IDC_STATUS, IDC_COUNT, IDC_FIND_SETTING, IDC_FIND, IDC_CHECK_UPDATE, IDOK,
                            IDC_FOLDER, IDC_SUBFOLDER, IDC_SUMMARY_TICKED, IDC_SUMMARY_GROUPS};
         std::map<int, RECT> before;
-        for (int id : ids) before[id] = ChildRect(main, id);
+        for (int id : ids) before[id] = ui::ChildRect(main, id);
 
         ASSERT_TRUE(Resize(main, w + 200, h + 100));
         auto moved = [&](int id, int dl, int dt, int dr, int db) {
-            const RECT a = before[id], b = ChildRect(main, id);
+            const RECT a = before[id], b = ui::ChildRect(main, id);
             EXPECT_EQ(a.left + dl, b.left) << id;
             EXPECT_EQ(a.top + dt, b.top) << id;
             EXPECT_EQ(a.right + dr, b.right) << id;
