@@ -1,5 +1,8 @@
 #include "engine/FolderScan.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
 #include "engine/FileIdentity.h"
@@ -14,6 +17,19 @@ namespace {
 
 constexpr uint64_t kMiB = 1048576;
 
+// Whole digests of files from this size run beside the walk. Below it a file costs
+// mostly its open and read round trips, which a second thread barely shortens under
+// Wine, and handing it over would cost more than it saves; above it hashing costs
+// milliseconds, enough to keep a second core busy.
+constexpr uint64_t kPooledFrom = kMiB;
+// Files queued behind a digest still running, at most: the walk waits beyond it.
+constexpr size_t kMostPending = 4096;
+
+unsigned CoresToUse() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : std::min(cores, 4u);
+}
+
 std::wstring JoinPath(const std::wstring& folder, std::wstring_view name) {
     std::wstring path;
     path.reserve(folder.size() + 1 + name.size());
@@ -27,7 +43,9 @@ CFolderScan::CFolderScan(const FindSettingStruct& settings, CFileInfoMap& map,
                          const std::atomic<unsigned>& findFlags, std::atomic<int>& fileCount,
                          IScanReport* report)
     : m_settings(settings), m_map(map), m_flags(findFlags), m_fileCount(fileCount),
-      m_report(report) {}
+      m_report(report), m_pool(CoresToUse()) {}
+
+void CFolderScan::SetDigestThreads(unsigned threads) { m_pool.SetThreads(std::max(threads, 1u)); }
 
 void CFolderScan::SetPauses(DWORD entryMs, DWORD folderMs) {
     m_entryPause = entryMs;
@@ -126,11 +144,25 @@ void CFolderScan::SearchNextFolder() {
                 if (!more) break;
             }
         } catch (...) {
-            if (m_report) m_report->RedrawResults();
             listing.Close();
+            try {
+                Settle();
+            } catch (...) {
+            }
+            if (m_report) m_report->RedrawResults();
             StopCheck();
             return;
         }
+    }
+    // The folder's files have all joined before it is said to be done, and before
+    // a delete or move pass may take the results.
+    try {
+        Settle();
+    } catch (...) {
+        listing.Close();
+        if (m_report) m_report->RedrawResults();
+        StopCheck();
+        return;
     }
     if (m_report) m_report->FolderDone(L"文件夹搜索完成:" + path);
     listing.Close();
@@ -143,16 +175,82 @@ void CFolderScan::SearchNextFolder() {
     }
 }
 
-std::wstring CFolderScan::Digest(const SFileInfo& record) {
+void CFolderScan::Digest(SPending& pending) {
+    SFileInfo& record = pending.record;
     Status(L"正在计算文件MD5:", record.strPath);
     if (m_fast)
-        if (std::optional<std::wstring> known = m_map.Digests.Find(record.strPath, record.nSize, record.strTime))
-            return *known;
-    // A stop during a large file ends the step between two blocks.
-    std::wstring digest = m_fast ? DigestOfFileStored(record.strPath, m_map.Stored, [this] { StopCheck(); }, record.nSize)
-                                 : DigestOfFile(record.strPath, [this] { StopCheck(); });
-    if (m_fast) m_map.Digests.Store(record.strPath, record.nSize, record.strTime, digest);
-    return digest;
+        if (std::optional<std::wstring> known = m_map.Digests.Find(record.strPath, record.nSize, record.strTime)) {
+            record.strMD5 = *known;
+            return;
+        }
+    // A stop during a large file ends the digest between two blocks.
+    if (!m_fast) {
+        record.strMD5 = DigestOfFile(record.strPath, [this] { StopCheck(); });
+        return;
+    }
+    if (m_pool.Threads() > 1 && record.nSize >= kPooledFrom) {
+        pending.job = m_pool.Submit([this, path = record.strPath, size = record.nSize] {
+            return DigestOfFileStored(path, m_map.Stored, [this] { StopCheck(); }, size);
+        });
+        return;
+    }
+    record.strMD5 = DigestOfFileStored(record.strPath, m_map.Stored, [this] { StopCheck(); }, record.nSize);
+    m_map.Digests.Store(record.strPath, record.nSize, record.strTime, record.strMD5);
+}
+
+void CFolderScan::Enqueue(SPending pending) {
+    pending.clears = m_map.Clears();
+    if (m_pending.empty() && !pending.job) {
+        Commit(pending);
+        return;
+    }
+    m_pending.push_back(std::move(pending));
+    CommitReady(false);
+    // No more digests at once than the pool has threads, and a bounded queue.
+    while (!m_pending.empty() && (m_pool.Busy() > m_pool.Threads() || m_pending.size() > kMostPending)) {
+        m_pool.Wait(*m_pending.front().job);
+        CommitReady(false);
+    }
+}
+
+void CFolderScan::CommitReady(bool all) {
+    while (!m_pending.empty()) {
+        SPending& head = m_pending.front();
+        if (head.job) {
+            if (!all && !m_pool.Ended(*head.job)) return;
+            try {
+                head.record.strMD5 = m_pool.Take(*head.job);
+            } catch (const CFileError&) {
+                // Unreadable: passed over, as when it is digested in the walk.
+                m_pending.pop_front();
+                continue;
+            }
+            head.job.reset();
+            m_map.Digests.Store(head.record.strPath, head.record.nSize, head.record.strTime, head.record.strMD5);
+        }
+        SPending next = std::move(head);
+        m_pending.pop_front();
+        Commit(next);
+    }
+}
+
+void CFolderScan::Settle() {
+    try {
+        CommitReady(true);
+    } catch (...) {
+        DropPending();
+        throw;
+    }
+}
+
+void CFolderScan::DropPending() {
+    // Every digest still running ends soon on a stop; none may read a file after the
+    // step, when a pass may take it.
+    for (SPending& pending : m_pending) {
+        if (pending.job) m_pool.Wait(*pending.job);
+        if (pending.join && pending.clears == m_map.Clears()) WaitAgain(pending.record, pending.byBlocks, pending.signature);
+    }
+    m_pending.clear();
 }
 
 bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
@@ -177,7 +275,7 @@ bool CFolderScan::DigestWaitingTwin(const SFileInfo& record) {
         m_map.WaitAgain(std::move(waiting));
         throw;
     }
-    if (now) JoinWaiting(waiting, [&] { m_map.WaitAgain(waiting); });
+    if (now) JoinWaiting(waiting, false, 0);
     try {
         return BlocksAgree(record);
     } catch (const CFileError&) {
@@ -198,20 +296,32 @@ bool CFolderScan::BlocksAgree(const SFileInfo& record) {
     case CFileInfoMap::ESizeSeen::Waiting:
         break;
     }
-    JoinWaiting(waiting, [&] { m_map.WaitAgainForBlocks(waiting, signature); });
+    JoinWaiting(waiting, true, signature);
     return true;
 }
 
-void CFolderScan::JoinWaiting(SFileInfo& waiting, const std::function<void()>& waitAgain) {
+void CFolderScan::WaitAgain(SFileInfo& waiting, bool byBlocks, uint64_t signature) {
+    if (byBlocks)
+        m_map.WaitAgainForBlocks(waiting, signature);
+    else
+        m_map.WaitAgain(waiting);
+}
+
+void CFolderScan::JoinWaiting(SFileInfo& waiting, bool byBlocks, uint64_t signature) {
+    SPending pending;
+    pending.join = true;
+    pending.byBlocks = byBlocks;
+    pending.signature = signature;
+    pending.record = std::move(waiting);
     try {
-        waiting.strMD5 = Digest(waiting);
+        Digest(pending);
     } catch (const CFileError&) {
         return;   // unreadable by now: it is passed over, as it would have been
     } catch (...) {
-        waitAgain();
+        WaitAgain(pending.record, byBlocks, signature);
         throw;
     }
-    m_map.AddFile(waiting);
+    Enqueue(std::move(pending));
 }
 
 void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& entry) {
@@ -246,28 +356,43 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& en
 
     record.strName = rules.stripExtension && dot != std::wstring_view::npos ? name.substr(0, dot) : name;
 
-    bool waits = false;
+    SPending pending;
+    pending.expand = rules.expand;
     if (rules.digest) {
         // A file kept waiting is packed into the map and joins the groups later.
-        waits = !DigestWaitingTwin(record);
+        pending.waits = !DigestWaitingTwin(record);
+        pending.record = std::move(record);
         // One unreadable file (locked, read error) is passed over alone; the rest
         // of the folder is still examined.
-        if (!waits) {
+        if (!pending.waits) {
             try {
-                record.strMD5 = Digest(record);
+                Digest(pending);
             } catch (const CFileError&) {
                 return;
             }
         }
+    } else {
+        pending.record = std::move(record);
     }
+    Enqueue(std::move(pending));
+    StopCheck();
+}
 
+void CFolderScan::Commit(SPending& pending) {
+    const SFileInfo& record = pending.record;
     int added = 1, groupSize = 0, folderCount, fileCount;
     unsigned clears;
     SFileInfo first;
     {
         auto lock = m_map.Lock();
+        // Found before the results were cleared: it went with them.
+        const bool cleared = pending.clears != m_map.Clears();
+        if (pending.join) {
+            if (!cleared) m_map.AddFile(record);
+            return;
+        }
         // A file waiting for a twin is counted now and joins the groups when one comes.
-        if (!waits) added = m_map.AddFile(record, groupSize, first);
+        if (!pending.waits && !cleared) added = m_map.AddFile(record, groupSize, first);
         clears = m_map.Clears();
         // A file already in its group (a folder searched again) gets no second row.
         if (added != 0) groupSize = 0;
@@ -281,10 +406,9 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& en
         StopCheck();
         if (m_report) {
             if (groupSize == 2)
-                m_report->GroupReachedTwo(first, record, rules.expand, clears);
+                m_report->GroupReachedTwo(first, record, pending.expand, clears);
             else
                 m_report->GroupGrew(first, record, clears);
         }
     }
-    StopCheck();
 }

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <vector>
 #include <string>
 
+#include "engine/DigestPool.h"
 #include "engine/FileDigest.h"
 #include "engine/FileError.h"
 #include "engine/MD5Checksum.h"
@@ -138,4 +142,30 @@ TEST(DigestFile, AKnownSizeThatIsWrongStillDigestsTheWholeFile) {
         for (uint64_t known : {static_cast<uint64_t>(n), static_cast<uint64_t>(n / 2), static_cast<uint64_t>(n + 5000)})
             EXPECT_EQ(whole, DigestOfFile(path, nullptr, known)) << n << " known as " << known;
     }
+}
+
+TEST(DigestPool, EveryJobEndsWithItsOwnDigestOrWhatItThrew) {
+    std::atomic<int> ran{0};
+    std::vector<std::shared_ptr<CDigestPool::SJob>> jobs;
+    {
+        CDigestPool pool(2);
+        for (int i = 0; i < 9; ++i)
+            jobs.push_back(pool.Submit([i, &ran]() -> std::wstring {
+                ++ran;
+                Sleep(i % 3);
+                if (i == 4) throw CFileError(ERROR_ACCESS_DENIED, L"x");
+                return std::to_wstring(i);
+            }));
+        for (int i = 0; i < 9; ++i) {
+            if (i == 4) {
+                EXPECT_THROW(pool.Take(*jobs[i]), CFileError);
+                continue;
+            }
+            EXPECT_EQ(std::to_wstring(i), pool.Take(*jobs[i]));
+        }
+        EXPECT_EQ(0u, pool.Busy());
+        // Jobs still queued when the pool ends are carried out before its threads end.
+        for (int i = 0; i < 5; ++i) pool.Submit([&ran] { Sleep(1); ++ran; return std::wstring(); });
+    }
+    EXPECT_EQ(14, ran.load());
 }

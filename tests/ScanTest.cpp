@@ -516,12 +516,12 @@ struct ContentRun {
     unsigned reads = 0;
 };
 
-ContentRun SearchContent(const std::wstring& root, int fast, ScanBed* reuse = nullptr) {
+ContentRun SearchContent(const std::wstring& root, int fast, ScanBed* reuse = nullptr, int md5MaxSize = 1) {
     ScanBed own;
     ScanBed& bed = reuse ? *reuse : own;
     bed.settings.FastSearch = fast;
     bed.settings.FindMD5File = 1;
-    bed.settings.Md5MaxSize = 1;
+    bed.settings.Md5MaxSize = md5MaxSize;
     bed.scan.SetPauses(0, 0);
     bed.report = Recorder();
     const unsigned before = DigestOpenCount();
@@ -689,4 +689,80 @@ TEST(ScanContent, LargeFilesOfOneSizeAreReadWholeOnlyWhenTheirFirstAndLastBlocks
     // its first file and the one that differs in the middle are read whole.
     EXPECT_EQ(5u, fastBlocks);
     EXPECT_EQ(3u, fastWhole);
+}
+
+namespace {
+
+// Large copies whose digests end out of order on the pool: a long pair first, short
+// ones and small copies behind it, a group of three.
+void WriteLargeCopies(const TempFolder& dir) {
+    const std::string longer = TempFolder::Pattern(6 * 1048576), shorter = TempFolder::Pattern(1048576 + 7);
+    dir.Write(L"a\\1-long.bin", longer);
+    dir.Write(L"a\\2-long.bin", longer);
+    dir.Write(L"a\\3-small.txt", "small copy");
+    dir.Write(L"a\\4-small.txt", "small copy");
+    dir.Write(L"a\\5-short.bin", shorter);
+    dir.Write(L"a\\6-short.bin", shorter);
+    dir.Write(L"b\\7-short.bin", shorter);
+    std::string other = shorter;
+    other[other.size() / 2] ^= 1;
+    dir.Write(L"b\\8-short-other.bin", other);
+}
+
+}  // namespace
+
+TEST(ScanContent, LargeDigestsOnSeveralThreadsJoinInTheOrderFound) {
+    TempFolder dir;
+    WriteLargeCopies(dir);
+    ScanBed alone, pooled;
+    alone.scan.SetDigestThreads(1);
+    pooled.scan.SetDigestThreads(3);
+    const ContentRun one = SearchContent(dir.Path(), 1, &alone, 0), three = SearchContent(dir.Path(), 1, &pooled, 0);
+    EXPECT_EQ(one.reachedTwo, three.reachedTwo);
+    EXPECT_EQ(one.grew, three.grew);
+    EXPECT_EQ(one.rowTexts, three.rowTexts);
+    EXPECT_EQ(one.counters, three.counters);
+    EXPECT_EQ(one.folderEnds, three.folderEnds);
+    EXPECT_EQ(one.reads, three.reads);
+    ASSERT_EQ(3u, three.reachedTwo.size());
+    ASSERT_EQ(1u, three.grew.size());
+    EXPECT_NE(std::wstring::npos, three.grew[0].second.find(L"7-short.bin"));
+}
+
+TEST(ScanContent, AStopEndsEveryDigestOfTheStepAndASearchAfterFindsTheSame) {
+    TempFolder dir;
+    WriteLargeCopies(dir);
+    ScanBed plain;
+    const ContentRun whole = SearchContent(dir.Path(), 1, &plain, 0);
+
+    ScanBed bed;
+    bed.scan.SetDigestThreads(3);
+    bed.settings.FindMD5File = 1;
+    bed.settings.Md5MaxSize = 0;
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    // The stop comes while both long digests are on the pool.
+    bed.report.onStatus = [&](const std::wstring& text) {
+        if (text.find(L"3-small.txt") != std::wstring::npos) bed.flags = FIND_STOP;
+    };
+    EXPECT_THROW(bed.RunAll(), StopSignal);
+    // No digest reads on after the step: a pass may take the files at once.
+    for (const wchar_t* name : {L"a\\1-long.bin", L"a\\2-long.bin"}) {
+        HANDLE h = CreateFileW((dir / name).c_str(), GENERIC_READ | DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, h) << GetLastError();
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    // Only the first file, which waited unread, counted; its twin never joined.
+    EXPECT_TRUE(bed.report.reachedTwo.empty());
+    EXPECT_EQ(1u, bed.report.counters.size());
+
+    // A new search over the same map and scan finds what an unbroken one does.
+    bed.report.onStatus = nullptr;
+    bed.flags = FIND_RUNNING;
+    bed.map.ClearGroups();
+    bed.map.Folders.ClearFolders();
+    const ContentRun again = SearchContent(dir.Path(), 1, &bed, 0);
+    EXPECT_EQ(whole.reachedTwo, again.reachedTwo);
+    EXPECT_EQ(whole.rowTexts, again.rowTexts);
+    EXPECT_EQ(whole.counters, again.counters);
 }

@@ -15,7 +15,8 @@
 #                                                        must read and hash: files sharing a
 #                                                        size up to 64 KiB whole, above it their
 #                                                        blocks, and whole those whose blocks
-#                                                        agree; search over it)
+#                                                        agree, those from 1 MiB on two cores;
+#                                                        search over it)
 #           max_answer_ms=… slow_answers=… expand_all_seconds=… collapse_all_seconds=… clear_seconds=…
 #           command_answer_ms=… click_ms=… scroll_ms=… menu_ms=… groups=… rule_ms=… untick_ms=…
 #                                                        (the longest wait for the window to
