@@ -23,22 +23,26 @@ void CFolderListing::FromFindData(const WIN32_FIND_DATAW& data, SFolderEntry& en
     entry.attributes = data.dwFileAttributes;
     entry.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entry.lastWrite = data.ftLastWriteTime;
+    entry.fileId = 0;
 }
 
 bool CFolderListing::Query(bool restart) {
     m_at = 0;
-    m_more = GetFileInformationByHandleEx(m_folder.get(), restart ? FileFullDirectoryRestartInfo : FileFullDirectoryInfo,
+    // The listing with the file IDs: a digest kept from an earlier run is found by
+    // them without opening the file.
+    m_more = GetFileInformationByHandleEx(m_folder.get(), restart ? FileIdBothDirectoryRestartInfo : FileIdBothDirectoryInfo,
                                           m_buffer.get(), kBatchBytes) != 0;
     return m_more;
 }
 
 bool CFolderListing::Take(SFolderEntry& entry) {
-    const auto* info = reinterpret_cast<const FILE_FULL_DIR_INFO*>(m_buffer.get() + m_at);
+    const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(m_buffer.get() + m_at);
     entry.name = std::wstring_view(info->FileName, info->FileNameLength / sizeof(wchar_t));
     entry.attributes = info->FileAttributes;
     entry.size = static_cast<uint64_t>(info->EndOfFile.QuadPart);
     entry.lastWrite.dwLowDateTime = info->LastWriteTime.LowPart;
     entry.lastWrite.dwHighDateTime = static_cast<DWORD>(info->LastWriteTime.HighPart);
+    entry.fileId = static_cast<uint64_t>(info->FileId.QuadPart);
     if (info->NextEntryOffset)
         m_at += info->NextEntryOffset;
     else

@@ -14,6 +14,7 @@ struct SFolderEntry {
     DWORD attributes = 0;
     uint64_t size = 0;
     FILETIME lastWrite{};
+    uint64_t fileId = 0;      // the file index; 0 where the listing does not say
 };
 
 // The entries of one folder, "." and ".." included, in the order the system lists

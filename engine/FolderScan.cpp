@@ -114,6 +114,7 @@ void CFolderScan::SearchNextFolder() {
     // spelling, or reached through a link) is not listed again: each file of it would
     // join its own group as a second member.
     CFolderListing listing(path);
+    m_volume = m_fast ? VolumeSerialOf(path) : std::nullopt;
     const std::optional<uint64_t> index = listing.Index();
     const bool listable = !index || m_map.Folders.ClaimFolder(path, *index, FileIdentityOf);
 
@@ -358,6 +359,14 @@ void CFolderScan::ExamineFile(const std::wstring& folder, const SFolderEntry& en
 
     SPending pending;
     pending.expand = rules.expand;
+    if (rules.digest && m_fast && entry.fileId && m_volume) {
+        // Kept from an earlier run and still valid: known without opening the file,
+        // whether it is digested now or waits for a twin.
+        const CDigestStore::SStatus status{entry.size, (static_cast<uint64_t>(entry.lastWrite.dwHighDateTime) << 32) |
+                                                           entry.lastWrite.dwLowDateTime};
+        if (std::optional<std::wstring> kept = m_map.Stored.Find(SFileId{*m_volume, entry.fileId}, status))
+            m_map.Digests.Store(record.strPath, record.nSize, record.strTime, *kept);
+    }
     if (rules.digest) {
         // A file kept waiting is packed into the map and joins the groups later.
         pending.waits = !DigestWaitingTwin(record);

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -107,6 +108,7 @@ private:
     DWORD m_folderPause = 5;
     bool m_fast = false;   // FastSearch, taken at the start of each step
     unsigned m_pausesTaken = 0;
+    std::optional<uint32_t> m_volume;   // serial of the volume of the folder listed
     CDigestPool m_pool;
     std::deque<SPending> m_pending;
 };

@@ -228,6 +228,18 @@ TEST(FolderListing, GivesWhatTheWildcardListingGives) {
         EXPECT_EQ(FileIndexOf(folder), CFolderListing(folder).Index()) << folder;
     }
     EXPECT_EQ(604u, ListedByHandle(dir / L"many").size());   // ".", "..", 600 files, one hidden, one folder
+    // Each file's ID is the index its open handle gives: a kept digest is found by it.
+    for (const std::wstring& folder : {dir / L"many", deep}) {
+        CFolderListing listing(folder);
+        SFolderEntry e;
+        int files = 0;
+        for (bool more = listing.Start(e); more; more = listing.Next(e)) {
+            if (e.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+            ++files;
+            EXPECT_EQ(FileIndexOf(folder + L"\\" + std::wstring(e.name)), e.fileId) << std::wstring(e.name);
+        }
+        EXPECT_GT(files, 0);
+    }
 }
 
 TEST(FolderListing, ALinkListsItsTargetAndAFileOrMissingFolderNothing) {

@@ -588,6 +588,34 @@ TEST(ScanContent, ASearchAgainReadsNoUnchangedFile) {
     EXPECT_EQ(first.reads - 1, again.reads);   // all but the changed file, alone now
 }
 
+TEST(ScanContent, ANextRunOpensNoFileWhoseDigestItKept) {
+    TempFolder dir;
+    WriteContentTree(dir);
+    // Written long ago, as far as the kept digests can tell.
+    for (const wchar_t* name : {L"a\\one.txt", L"a\\lone.bin", L"a\\empty1", L"b\\two.txt", L"b\\twin.txt",
+                                L"b\\big.bin", L"c\\three.txt", L"c\\twin2.txt", L"c\\empty2", L"c\\big2.bin"}) {
+        HANDLE h = CreateFileW((dir / name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        const FILETIME old{0x10000000, 0x01D00000};
+        SetFileTime(h, nullptr, nullptr, &old);
+        CloseHandle(h);
+    }
+    TempFolder config;
+    const std::wstring kept = config / L"digests.cache";
+    ContentRun first;
+    {
+        ScanBed bed;
+        bed.map.Stored.Open(kept);
+        first = SearchContent(dir.Path(), 1, &bed);
+    }
+    ScanBed next;
+    next.map.Stored.Open(kept);
+    const ContentRun again = SearchContent(dir.Path(), 1, &next);
+    EXPECT_GT(first.reads, 0u);
+    EXPECT_EQ(0u, again.reads);   // the files that waited for a twin included
+    EXPECT_EQ(first.rowTexts, again.rowTexts);
+    EXPECT_EQ(first.counters, again.counters);
+}
+
 TEST(ScanSafety, RecycleBinsSystemFoldersAndTheProgramsOwnNamesAreNotSearched) {
     // A bin's copy sorted first would become a group's kept file while the live one
     // goes; a spare name left by a cut recycling would stand in for the real file.
