@@ -69,6 +69,18 @@ TEST(DigestStore, TheFileIsReadBackAndADamagedOrForeignOneIsIgnoredAndRebuilt) {
     }
 }
 
+TEST(DigestStore, ACacheThatCannotBeWrittenFailsTheSaveAndKeepsWhatItHolds) {
+    TempFolder dir;
+    // A folder where the file should be: nothing can replace it.
+    const std::wstring path = dir.MakeDir(L"digests.cache");
+    CDigestStore store;
+    store.Open(path);
+    store.Store({1, 2}, {10, 20 * kSecond}, 30 * kSecond, kSum);
+    EXPECT_FALSE(store.Save());
+    EXPECT_EQ(kSum, store.Find({1, 2}, {10, 20 * kSecond}).value_or(L""));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(path.c_str()));
+}
+
 TEST(DigestStore, TwoProgramsKeepEachOthersEntriesAndTheBoundDropsTheLeastUsed) {
     TempFolder dir;
     const std::wstring path = dir.Path() + L"\\digests.cache";

@@ -794,3 +794,25 @@ TEST(ScanContent, AStopEndsEveryDigestOfTheStepAndASearchAfterFindsTheSame) {
     EXPECT_EQ(whole.rowTexts, again.rowTexts);
     EXPECT_EQ(whole.counters, again.counters);
 }
+
+TEST(ScanContent, AFileChangedAfterItsBlocksWereComparedIsGroupedByWhatItHoldsNow) {
+    TempFolder dir;
+    const std::string base = TempFolder::Pattern(2 * 1048576 + 1);
+    const std::wstring first = dir.Write(L"a\\one.bin", base);
+    dir.Write(L"b\\copy.bin", base);
+    ScanBed bed;
+    bed.settings.FindMD5File = 1;
+    bed.scan.SetPauses(0, 0);
+    bed.Prepare();
+    bed.map.Folders.AddFolder(dir.Path(), true);
+    // Its blocks have matched its copy's; before it is read whole, its middle changes.
+    bed.report.onStatus = [&](const std::wstring& text) {
+        if (text != L"正在计算文件MD5:" + first) return;
+        std::string changed = base;
+        changed[base.size() / 2] ^= 1;
+        dir.Write(L"a\\one.bin", changed);
+    };
+    bed.RunAll();
+    EXPECT_TRUE(bed.report.reachedTwo.empty());
+    EXPECT_EQ(2, bed.fileCount.load());
+}
