@@ -39,13 +39,48 @@ bool c_less_ty::operator()(const std::wstring& a, const std::wstring& b) const {
     return a.size() < b.size();
 }
 
+uint64_t CFileInfoMap::KeyHash(const std::wstring& key) {
+    // FNV-1a over the folded units: keys the map holds equal hash equal.
+    uint64_t h = 14695981039346656037ull;
+    for (wchar_t c : key) {
+        h ^= FoldAscii(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+bool CFileInfoMap::SameKey(const std::wstring& a, const std::wstring& b) const {
+    const c_less_ty less;
+    return !less(a, b) && !less(b, a);
+}
+
+std::unordered_multimap<uint64_t, CPackedFile>::const_iterator CFileInfoMap::FindLone(const std::wstring& key) const {
+    auto [from, to] = m_lone.equal_range(KeyHash(key));
+    for (auto it = from; it != to; ++it)
+        if (SameKey(MakeKey(it->second.Unpack(m_folderTexts)), key)) return it;
+    return m_lone.end();
+}
+
+void CFileInfoMap::GroupLoneFiles() {
+    // Keyed as the present criteria key them, as their groups would have been.
+    for (auto& [hash, file] : m_lone) {
+        const SFileInfo record = file.Unpack(m_folderTexts);
+        iterator it = emplace(MakeKey(record), static_cast<uint32_t>(size())).first;
+        CFileInfoV& group = GroupAt(it);
+        if (!Holds(group, record.strPath)) Add(group, group.size(), record);
+    }
+    m_lone.clear();
+}
+
 void CFileInfoMap::SetCriteria(unsigned char bits) {
     Guard guard(m_lock);
+    if (bits != nCriteria) GroupLoneFiles();
     nCriteria = bits;
 }
 
 void CFileInfoMap::SetSimilarName(int flag) {
     Guard guard(m_lock);
+    if (flag != bSimilarName) GroupLoneFiles();
     bSimilarName = flag;
 }
 
@@ -145,6 +180,27 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
         first = group.At(0, m_folderTexts);
         return 0;
     }
+    if (!SimilarMode(record)) {
+        auto lone = FindLone(key);
+        if (lone == m_lone.end()) {
+            m_lone.emplace(KeyHash(key), CPackedFile(record, m_folderTexts));
+            groupSize = 1;
+            first = record;
+            return 1;
+        }
+        if (lone->second.HasPath(record.strPath, m_folderTexts)) return -1;
+        // The second file of the key: the group is made with the first one as it
+        // would have been when that came.
+        const SFileInfo waiting = lone->second.Unpack(m_folderTexts);
+        m_lone.erase(lone);
+        it = emplace(MakeKey(waiting), static_cast<uint32_t>(size())).first;
+        CFileInfoV& group = GroupAt(it);
+        Add(group, 0, waiting);
+        Add(group, 1, record);
+        groupSize = 2;
+        first = waiting;
+        return 0;
+    }
     it = emplace(std::move(key), static_cast<uint32_t>(size())).first;
     Add(GroupAt(it), 0, record);
     groupSize = 1;
@@ -155,13 +211,20 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
 int CFileInfoMap::GetGroupSize(const SFileInfo& record) const {
     Guard guard(m_lock);
     const_iterator it = Locate(record);
-    return it == end() ? 0 : static_cast<int>(GroupAt(it).size());
+    if (it == end()) return FindLone(MakeKey(record)) == m_lone.end() ? 0 : 1;
+    return static_cast<int>(GroupAt(it).size());
 }
 
 bool CFileInfoMap::GetFirstFile(const SFileInfo& record, SFileInfo& first) const {
     Guard guard(m_lock);
     const_iterator it = Locate(record);
-    if (it == end() || GroupAt(it).empty()) return false;
+    if (it == end()) {
+        auto lone = FindLone(MakeKey(record));
+        if (lone == m_lone.end()) return false;
+        first = lone->second.Unpack(m_folderTexts);
+        return true;
+    }
+    if (GroupAt(it).empty()) return false;
     first = GroupAt(it).At(0, m_folderTexts);
     return true;
 }
@@ -239,7 +302,8 @@ void CFileInfoMap::ClearGroups() {
     ++m_clears;
     // The keys stay, each naming an empty group now; the members go to another
     // thread to be freed.
-    FreeLater(std::make_tuple(std::exchange(m_groups, {}), std::exchange(m_sizes, {}), std::exchange(m_blocks, {})));
+    FreeLater(std::make_tuple(std::exchange(m_groups, {}), std::exchange(m_sizes, {}), std::exchange(m_blocks, {}),
+                              std::exchange(m_lone, {})));
     m_tallyGroups = 0;
     m_tallySpare = 0;
     // No record is left to name a folder by number.
@@ -256,6 +320,11 @@ std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fil
                 CSTR_EQUAL)
                 paths.push_back(group.At(i, m_folderTexts).strPath);
         }
+    }
+    for (const auto& [hash, file] : m_lone) {
+        const std::wstring_view name = file.ListedName();
+        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), fileName.c_str(), -1, TRUE) == CSTR_EQUAL)
+            paths.push_back(file.Unpack(m_folderTexts).strPath);
     }
     return paths;
 }
@@ -302,7 +371,11 @@ std::vector<SFileInfo> CFileInfoMap::Members(const SFileInfo& record) const {
     Guard guard(m_lock);
     std::vector<SFileInfo> members;
     const_iterator it = Locate(record);
-    if (it == end()) return members;
+    if (it == end()) {
+        auto lone = FindLone(MakeKey(record));
+        if (lone != m_lone.end()) members.push_back(lone->second.Unpack(m_folderTexts));
+        return members;
+    }
     const CFileInfoV& group = GroupAt(it);
     for (size_t i = 0; i < group.size(); ++i) members.push_back(group.At(i, m_folderTexts));
     return members;

@@ -142,6 +142,16 @@ private:
 
     // Folder texts of the records packed in the groups and of the files waiting.
     CFolderNames m_folderTexts;
+    // Files whose key no other file has had: packed by the key's hash, outside the
+    // map, until a second file brings their group into it. On a whole disk most files
+    // are such, and a group of their own would cost them twice as much. Not used in
+    // similar mode, where a new name is matched against every group.
+    std::unordered_multimap<uint64_t, CPackedFile> m_lone;
+    static uint64_t KeyHash(const std::wstring& key);
+    std::unordered_multimap<uint64_t, CPackedFile>::const_iterator FindLone(const std::wstring& key) const;
+    bool SameKey(const std::wstring& a, const std::wstring& b) const;
+    // Before the criteria change: every lone file gets the group it would have had.
+    void GroupLoneFiles();
     // Sizes met since the last clear, with the file still waiting for a twin, if any.
     std::unordered_map<uint64_t, std::optional<CPackedFile>> m_sizes;
     // The same for size and block signature together.

@@ -335,3 +335,34 @@ TEST(GroupsTally, CountsGroupsOfTwoAndTheBytesBeyondTheLargestAsTheyChange) {
     EXPECT_EQ(0u, map.Tally().groups);
     EXPECT_EQ(0u, map.Tally().spare);
 }
+
+TEST(Groups, AFileAloneWithItsKeyAnswersAsAGroupOfOneUntilItsTwinComes) {
+    CFileInfoMap map;
+    const SFileInfo first = Rec(L"Report.txt", L"C:\\a\\Report.txt", 5);
+    EXPECT_EQ(1, map.AddFile(first));
+    EXPECT_EQ(-1, map.AddFile(first));   // the same file met again
+    EXPECT_EQ(1, map.GetGroupSize(first));
+    SFileInfo found;
+    ASSERT_TRUE(map.GetFirstFile(first, found));
+    EXPECT_EQ(first.strPath, found.strPath);
+    EXPECT_EQ(1u, map.Members(first).size());
+    // Overwriting guards still see it among the files found.
+    EXPECT_EQ(std::vector<std::wstring>{first.strPath}, map.MemberPathsNamed(L"REPORT.TXT"));
+
+    // Its twin, spelt in other letter case: a group of two under the first one's key.
+    int size = 0;
+    SFileInfo head;
+    EXPECT_EQ(0, map.AddFile(Rec(L"REPORT.TXT", L"C:\\b\\REPORT.TXT", 7), size, head));
+    EXPECT_EQ(2, size);
+    EXPECT_EQ(first.strPath, head.strPath);
+    ASSERT_EQ(1u, map.count(L"Report.txt"));
+    EXPECT_EQ(L"Report.txt", map.find(L"report.txt")->first);
+    EXPECT_EQ(1u, map.Tally().groups);
+
+    // Criteria changed while a file is alone: it keeps the group the old ones gave it.
+    EXPECT_EQ(1, map.AddFile(Rec(L"alone.txt", L"C:\\a\\alone.txt", 9)));
+    map.SetCriteria(2);   // sizes too
+    EXPECT_EQ(1u, map.count(L"alone.txt"));
+    EXPECT_EQ(1, map.AddFile(Rec(L"alone.txt", L"C:\\c\\alone.txt", 9)));
+    EXPECT_EQ(1, map.GetGroupSize(Rec(L"alone.txt", L"C:\\c\\alone.txt", 9)));
+}
