@@ -54,22 +54,36 @@ bool CFileInfoMap::SameKey(const std::wstring& a, const std::wstring& b) const {
     return !less(a, b) && !less(b, a);
 }
 
-std::unordered_multimap<uint64_t, CPackedFile>::const_iterator CFileInfoMap::FindLone(const std::wstring& key) const {
-    auto [from, to] = m_lone.equal_range(KeyHash(key));
+const CPackedFile* CFileInfoMap::FindLone(const std::wstring& key) const {
+    const uint64_t hash = KeyHash(key);
+    auto [from, to] = m_lone[hash % kLoneShards].equal_range(hash);
     for (auto it = from; it != to; ++it)
-        if (SameKey(MakeKey(it->second.Unpack(m_folderTexts)), key)) return it;
-    return m_lone.end();
+        if (SameKey(MakeKey(it->second.Unpack(m_folderTexts)), key)) return &it->second;
+    return nullptr;
+}
+
+void CFileInfoMap::EraseLone(const std::wstring& key, const CPackedFile* file) {
+    const uint64_t hash = KeyHash(key);
+    LoneShard& shard = m_lone[hash % kLoneShards];
+    auto [from, to] = shard.equal_range(hash);
+    for (auto it = from; it != to; ++it)
+        if (&it->second == file) {
+            shard.erase(it);
+            return;
+        }
 }
 
 void CFileInfoMap::GroupLoneFiles() {
     // Keyed as the present criteria key them, as their groups would have been.
-    for (auto& [hash, file] : m_lone) {
-        const SFileInfo record = file.Unpack(m_folderTexts);
-        iterator it = emplace(MakeKey(record), static_cast<uint32_t>(size())).first;
-        CFileInfoV& group = GroupAt(it);
-        if (!Holds(group, record.strPath)) Add(group, group.size(), record);
+    for (LoneShard& shard : m_lone) {
+        for (auto& [hash, file] : shard) {
+            const SFileInfo record = file.Unpack(m_folderTexts);
+            iterator it = emplace(MakeKey(record), static_cast<uint32_t>(size())).first;
+            CFileInfoV& group = GroupAt(it);
+            if (!Holds(group, record.strPath)) Add(group, group.size(), record);
+        }
+        shard.clear();
     }
-    m_lone.clear();
 }
 
 void CFileInfoMap::SetCriteria(unsigned char bits) {
@@ -181,18 +195,19 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
         return 0;
     }
     if (!SimilarMode(record)) {
-        auto lone = FindLone(key);
-        if (lone == m_lone.end()) {
-            m_lone.emplace(KeyHash(key), CPackedFile(record, m_folderTexts));
+        const CPackedFile* lone = FindLone(key);
+        if (!lone) {
+            const uint64_t hash = KeyHash(key);
+            m_lone[hash % kLoneShards].emplace(hash, CPackedFile(record, m_folderTexts));
             groupSize = 1;
             first = record;
             return 1;
         }
-        if (lone->second.HasPath(record.strPath, m_folderTexts)) return -1;
+        if (lone->HasPath(record.strPath, m_folderTexts)) return -1;
         // The second file of the key: the group is made with the first one as it
         // would have been when that came.
-        const SFileInfo waiting = lone->second.Unpack(m_folderTexts);
-        m_lone.erase(lone);
+        const SFileInfo waiting = lone->Unpack(m_folderTexts);
+        EraseLone(key, lone);
         it = emplace(MakeKey(waiting), static_cast<uint32_t>(size())).first;
         CFileInfoV& group = GroupAt(it);
         Add(group, 0, waiting);
@@ -211,7 +226,7 @@ int CFileInfoMap::AddFile(const SFileInfo& record, int& groupSize, SFileInfo& fi
 int CFileInfoMap::GetGroupSize(const SFileInfo& record) const {
     Guard guard(m_lock);
     const_iterator it = Locate(record);
-    if (it == end()) return FindLone(MakeKey(record)) == m_lone.end() ? 0 : 1;
+    if (it == end()) return FindLone(MakeKey(record)) ? 1 : 0;
     return static_cast<int>(GroupAt(it).size());
 }
 
@@ -219,9 +234,9 @@ bool CFileInfoMap::GetFirstFile(const SFileInfo& record, SFileInfo& first) const
     Guard guard(m_lock);
     const_iterator it = Locate(record);
     if (it == end()) {
-        auto lone = FindLone(MakeKey(record));
-        if (lone == m_lone.end()) return false;
-        first = lone->second.Unpack(m_folderTexts);
+        const CPackedFile* lone = FindLone(MakeKey(record));
+        if (!lone) return false;
+        first = lone->Unpack(m_folderTexts);
         return true;
     }
     if (GroupAt(it).empty()) return false;
@@ -303,7 +318,7 @@ void CFileInfoMap::ClearGroups() {
     // The keys stay, each naming an empty group now; the members go to another
     // thread to be freed.
     FreeLater(std::make_tuple(std::exchange(m_groups, {}), std::exchange(m_sizes, {}), std::exchange(m_blocks, {}),
-                              std::exchange(m_lone, {})));
+                              std::exchange(m_lone, std::vector<LoneShard>(kLoneShards))));
     m_tallyGroups = 0;
     m_tallySpare = 0;
     // No record is left to name a folder by number.
@@ -321,10 +336,13 @@ std::vector<std::wstring> CFileInfoMap::MemberPathsNamed(const std::wstring& fil
                 paths.push_back(group.At(i, m_folderTexts).strPath);
         }
     }
-    for (const auto& [hash, file] : m_lone) {
-        const std::wstring_view name = file.ListedName();
-        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), fileName.c_str(), -1, TRUE) == CSTR_EQUAL)
-            paths.push_back(file.Unpack(m_folderTexts).strPath);
+    for (const LoneShard& shard : m_lone) {
+        for (const auto& [hash, file] : shard) {
+            const std::wstring_view name = file.ListedName();
+            if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), fileName.c_str(), -1, TRUE) ==
+                CSTR_EQUAL)
+                paths.push_back(file.Unpack(m_folderTexts).strPath);
+        }
     }
     return paths;
 }
@@ -372,8 +390,7 @@ std::vector<SFileInfo> CFileInfoMap::Members(const SFileInfo& record) const {
     std::vector<SFileInfo> members;
     const_iterator it = Locate(record);
     if (it == end()) {
-        auto lone = FindLone(MakeKey(record));
-        if (lone != m_lone.end()) members.push_back(lone->second.Unpack(m_folderTexts));
+        if (const CPackedFile* lone = FindLone(MakeKey(record))) members.push_back(lone->Unpack(m_folderTexts));
         return members;
     }
     const CFileInfoV& group = GroupAt(it);

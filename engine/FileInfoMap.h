@@ -146,9 +146,15 @@ private:
     // map, until a second file brings their group into it. On a whole disk most files
     // are such, and a group of their own would cost them twice as much. Not used in
     // similar mode, where a new name is matched against every group.
-    std::unordered_multimap<uint64_t, CPackedFile> m_lone;
+    // In shards, so that no single table grows large enough to stall the window for
+    // its rehash while the lock is held.
+    using LoneShard = std::unordered_multimap<uint64_t, CPackedFile>;
+    static constexpr size_t kLoneShards = 64;
+    std::vector<LoneShard> m_lone = std::vector<LoneShard>(kLoneShards);
     static uint64_t KeyHash(const std::wstring& key);
-    std::unordered_multimap<uint64_t, CPackedFile>::const_iterator FindLone(const std::wstring& key) const;
+    // The lone file with this key, or null.
+    const CPackedFile* FindLone(const std::wstring& key) const;
+    void EraseLone(const std::wstring& key, const CPackedFile* file);
     bool SameKey(const std::wstring& a, const std::wstring& b) const;
     // Before the criteria change: every lone file gets the group it would have had.
     void GroupLoneFiles();
