@@ -20,6 +20,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <cstring>
 #include <cwchar>
 #include <deque>
@@ -38,6 +39,34 @@
 #include "res/resource.h"
 #include "settings/SettingsFile.h"
 #include "tests/MemoryResults.h"
+
+// The program's own allocations, live and at their peak: with the trace on, the
+// search's growth is split into what the program holds and what Wine's controls,
+// GDI and the heap's leftovers take.
+namespace {
+std::atomic<int64_t> g_live{0}, g_peak{0};
+// Counted only with the trace on: counting costs the search a little.
+bool Counting() {
+    static const bool counting = std::getenv("TWINSEEK_BENCH_TRACE") != nullptr;
+    return counting;
+}
+}  // namespace
+void* operator new(size_t size) {
+    void* block = std::malloc(size ? size : 1);
+    if (!block) throw std::bad_alloc();
+    if (Counting()) {
+        const int64_t now = g_live += static_cast<int64_t>(_msize(block));
+        for (int64_t peak = g_peak; now > peak && !g_peak.compare_exchange_weak(peak, now);) {
+        }
+    }
+    return block;
+}
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    if (Counting()) g_live -= static_cast<int64_t>(_msize(p));
+    std::free(p);
+}
+void operator delete(void* p, size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -385,6 +414,8 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
         // Taken once the probe runs: its stack is the bench's, not the search's.
         Sleep(100);
         const size_t before = PrivateBytes();
+        const int64_t liveBefore = g_live;
+        g_peak = liveBefore;
         const double windowCpu = CpuSeconds(windowThread);
         start = Now();
         PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_FIND, BN_CLICKED), 0);
@@ -409,6 +440,10 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
         if (std::getenv("TWINSEEK_BENCH_TRACE"))
             std::fprintf(stderr, "search: %.2f s, %d rows, %.0f bytes per file, longest answer %.0f ms\n", seconds, rows,
                          static_cast<double>(after > before ? after - before : 0) / walk.files, searchAnswer * 1000);
+        if (std::getenv("TWINSEEK_BENCH_TRACE"))
+            std::fprintf(stderr, "own allocations per file: %.0f bytes live, %.0f at the peak\n",
+                         static_cast<double>(g_live - liveBefore) / walk.files,
+                         static_cast<double>(g_peak - liveBefore) / walk.files);
         // The commands on every row, as the user would give them on the full results;
         // -1: no answer within two minutes (the later ones are not asked then).
         bool answering = commands != 0;
