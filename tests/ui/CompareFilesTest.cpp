@@ -29,10 +29,10 @@ std::wstring RecordFile() { return GetProgramDir() + L"WinMergeU.cmdline"; }
 // The command line the stand-in recorded; empty when it was not started in time.
 // A loaded machine can take many seconds to start a process under Wine.
 std::wstring RecordedCommandLine(int timeoutMs = 30000) {
-    if (!ui::WaitUntil([] { return GetFileAttributesW(RecordFile().c_str()) != INVALID_FILE_ATTRIBUTES; },
-                       timeoutMs))
-        return L"";
-    std::string bytes = ReadFileBytes(RecordFile());
+    // Read until it gives something: the stand-in's rename can still hold the file
+    // open, with delete access, for a moment after its new name shows.
+    std::string bytes;
+    if (!ui::WaitUntil([&] { return !(bytes = ReadFileBytes(RecordFile())).empty(); }, timeoutMs)) return L"";
     std::wstring line(bytes.size() / 2, L'\0');
     memcpy(line.data(), bytes.data(), line.size() * 2);
     DeleteFileW(RecordFile().c_str());
