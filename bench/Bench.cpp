@@ -362,6 +362,9 @@ int BenchUiScan(const std::wstring& root, int digest, int similar, int commands)
                             : std::wstring(temp) + L"twinseek-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
     CreateDirectoryW(dir.c_str(), nullptr);
     CreateDirectoryW((dir + L"config").c_str(), nullptr);
+    // Wine hands out process ids again: a folder left by an earlier run of the same
+    // id would give this one its digests.
+    if (!kept) DeleteFileW((dir + L"config\\digests.cache").c_str());
     SetProgramDirOverride(dir);
     WriteSettingInt(L"FastSearch", 1);
     WriteSettingInt(L"FindMD5File", digest);
