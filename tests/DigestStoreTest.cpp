@@ -119,10 +119,7 @@ TEST(DigestStore, ADigestReadOnceIsNotReadAgainByTheNextRun) {
     TempFolder dir;
     const std::wstring file = dir.Write(L"a.bin", std::string(5000, 'q'));
     // Written long ago, as far as the store can tell.
-    HANDLE h = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    FILETIME old{0x10000000, 0x01D00000};
-    SetFileTime(h, nullptr, nullptr, &old);
-    CloseHandle(h);
+    TempFolder::SetLocalTime(file, 2015, 3, 1, 12, 0, 0);
     const std::wstring path = dir.Path() + L"\\digests.cache";
     std::wstring first;
     {

@@ -540,17 +540,22 @@ ContentRun SearchContent(const std::wstring& root, int fast, ScanBed* reuse = nu
     return run;
 }
 
+// Two runs that must show the same rows, counters and folder ends.
+void ExpectSameRun(const ContentRun& a, const ContentRun& b) {
+    EXPECT_EQ(a.reachedTwo, b.reachedTwo);
+    EXPECT_EQ(a.grew, b.grew);
+    EXPECT_EQ(a.rowTexts, b.rowTexts);
+    EXPECT_EQ(a.counters, b.counters);
+    EXPECT_EQ(a.folderEnds, b.folderEnds);
+}
+
 }  // namespace
 
 TEST(ScanContent, TheFastPaceReadsOnlyWhatCanMatchAndFindsTheSame) {
     TempFolder dir;
     WriteContentTree(dir);
     const ContentRun slow = SearchContent(dir.Path(), 0), fast = SearchContent(dir.Path(), 1);
-    EXPECT_EQ(slow.reachedTwo, fast.reachedTwo);
-    EXPECT_EQ(slow.grew, fast.grew);
-    EXPECT_EQ(slow.rowTexts, fast.rowTexts);
-    EXPECT_EQ(slow.counters, fast.counters);
-    EXPECT_EQ(slow.folderEnds, fast.folderEnds);
+    ExpectSameRun(slow, fast);
     // The groups: the three "same content", the two twins, the two empty files.
     ASSERT_EQ(3u, slow.reachedTwo.size());
     EXPECT_EQ(1u, slow.grew.size());
@@ -593,12 +598,8 @@ TEST(ScanContent, ANextRunOpensNoFileWhoseDigestItKept) {
     WriteContentTree(dir);
     // Written long ago, as far as the kept digests can tell.
     for (const wchar_t* name : {L"a\\one.txt", L"a\\lone.bin", L"a\\empty1", L"b\\two.txt", L"b\\twin.txt",
-                                L"b\\big.bin", L"c\\three.txt", L"c\\twin2.txt", L"c\\empty2", L"c\\big2.bin"}) {
-        HANDLE h = CreateFileW((dir / name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        const FILETIME old{0x10000000, 0x01D00000};
-        SetFileTime(h, nullptr, nullptr, &old);
-        CloseHandle(h);
-    }
+                                L"b\\big.bin", L"c\\three.txt", L"c\\twin2.txt", L"c\\empty2", L"c\\big2.bin"})
+        TempFolder::SetLocalTime(dir / name, 2015, 3, 1, 12, 0, 0);
     TempFolder config;
     const std::wstring kept = config / L"digests.cache";
     ContentRun first;
@@ -746,11 +747,7 @@ TEST(ScanContent, LargeDigestsOnSeveralThreadsJoinInTheOrderFound) {
     alone.scan.SetDigestThreads(1);
     pooled.scan.SetDigestThreads(3);
     const ContentRun one = SearchContent(dir.Path(), 1, &alone, 0), three = SearchContent(dir.Path(), 1, &pooled, 0);
-    EXPECT_EQ(one.reachedTwo, three.reachedTwo);
-    EXPECT_EQ(one.grew, three.grew);
-    EXPECT_EQ(one.rowTexts, three.rowTexts);
-    EXPECT_EQ(one.counters, three.counters);
-    EXPECT_EQ(one.folderEnds, three.folderEnds);
+    ExpectSameRun(one, three);
     EXPECT_EQ(one.reads, three.reads);
     ASSERT_EQ(3u, three.reachedTwo.size());
     ASSERT_EQ(1u, three.grew.size());
